@@ -1,0 +1,16 @@
+# Warning flags for the project's own targets (never for third-party code).
+function(tarvo_target_defaults target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /WX)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  endif()
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# A Windows executable needs no MinGW runtime DLL next to it.
+function(tarvo_static_link target)
+  if(MINGW)
+    target_link_options(${target} PRIVATE -static)
+  endif()
+endfunction()
