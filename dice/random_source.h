@@ -8,6 +8,9 @@ constexpr int RANDOM_TABLE_LENGTH = 55;
 constexpr int RANDOM_K_OFFSET = 31;
 constexpr int32_t RANDOM_WORD_MASK = 0x3FFFFFFF;
 constexpr int RANDOM_OUTPUT_SHIFT = 6;
+constexpr int RANDOM_OUTPUT_BITS = 24;
+// The widest range one output covers; wider ranges take two outputs per draw.
+constexpr int64_t RANDOM_SINGLE_DRAW_RANGE = int64_t{1} << RANDOM_OUTPUT_BITS;
 
 struct RandomSource {
     int32_t T[RANDOM_TABLE_LENGTH];
@@ -24,5 +27,7 @@ void seedRandom();
 void seedRandomFromTime(int64_t time);
 // One step; a value in 0 .. 2^24 - 1.
 int32_t nextRandom();
-// A value in lo .. hi inclusive; lo itself, without a step, when hi + 1 - lo <= 1.
+// A value in lo .. hi inclusive, unbiased; lo itself, without a step, when hi + 1 - lo <= 1.
+// A range of up to 2^24 values takes one output per draw; a wider one takes two outputs per
+// draw, joined into 48 bits (the first in the high half). Rejected draws are drawn again.
 int32_t uniformInt(int32_t lo, int32_t hi);
