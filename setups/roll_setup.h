@@ -29,6 +29,8 @@ extern SetupTable gSetups;
 void resetSetup(RollSetup& setup);
 // Every entry back to the defaults; savedCount is left alone.
 void resetSetupTable();
+// Copies the five numbers and the name; the name is cut to NAME_CAPACITY - 1 and terminated.
+void copySetup(RollSetup& to, const RollSetup& from);
 
 // True when every byte is '0'..'9'; true for the empty text.
 bool isAllDigits(const char* text);
