@@ -137,7 +137,9 @@ void fieldSetText(int fieldId, const char* text) {
                       << FAKE_MAX_FIELD_DEPTH << " levels";
         return;
     }
-    fakeField(fieldId) = text != nullptr ? text : "";
+    if (!gFakeUi.fieldsRefuseText) {
+        fakeField(fieldId) = text != nullptr ? text : "";
+    }
     gFakeUi.fieldDepth += 1;
     gFakeUi.maxFieldDepth = std::max(gFakeUi.maxFieldDepth, gFakeUi.fieldDepth);
     onFieldChanged(fieldId); // EN_CHANGE arrives before the text-setting call returns

@@ -24,9 +24,10 @@ struct FakeUi {
     FakeList setups;
     std::string fields[6];
     int repaintCount = 0;
-    int fieldDepth = 0;    // fieldSetText calls currently running
-    int maxFieldDepth = 0; // deepest nesting seen
-    int fieldSetCount = 0; // fieldSetText calls made by the code under test
+    int fieldDepth = 0;            // fieldSetText calls currently running
+    int maxFieldDepth = 0;         // deepest nesting seen
+    int fieldSetCount = 0;         // fieldSetText calls made by the code under test
+    bool fieldsRefuseText = false; // setting a field notifies but keeps the old text
 };
 
 extern FakeUi gFakeUi;

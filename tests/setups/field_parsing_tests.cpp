@@ -3,7 +3,6 @@
 #include "setups/ui_operations.h"
 #include "tests/setups/setups_fixture.h"
 
-#include <cstring>
 #include <string>
 
 namespace {
@@ -169,20 +168,14 @@ TEST_F(FieldParsing, OtherControlsAreIgnored) {
     EXPECT_EQ(gFakeUi.fieldSetCount, 0);
 }
 
-TEST_F(FieldParsing, TheDefaultsAreOneRollOfNothing) {
-    gSetups.savedCount = 3;
-    gSetups.entries[5].numDice = 9;
-    std::strcpy(gSetups.entries[20].name, "x");
-    resetSetupTable();
-    EXPECT_EQ(gSetups.savedCount, 3);
-    for (const RollSetup& setup : gSetups.entries) {
-        EXPECT_STREQ(setup.name, "");
-        EXPECT_EQ(setup.numDice, 0);
-        EXPECT_EQ(setup.size, 0);
-        EXPECT_EQ(setup.bonus, 0);
-        EXPECT_EQ(setup.dropLowest, 0);
-        EXPECT_EQ(setup.numRolls, 1);
-    }
+TEST_F(FieldParsing, AFieldThatKeepsItsInvalidTextDoesNotRecurse) {
+    // Emptying a field re-enters the handler; even if the text came back invalid, the
+    // handler must not empty it again and again.
+    typeInto(ID_SIZE, "8");
+    gFakeUi.fieldsRefuseText = true;
+    typeInto(ID_SIZE, "x");
+    EXPECT_EQ(gFakeUi.fieldSetCount, 1);
+    EXPECT_EQ(current().size, 0);
 }
 
 } // namespace
