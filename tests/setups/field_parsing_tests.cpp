@@ -77,7 +77,7 @@ TEST_F(FieldParsing, EveryNumericFieldButTheBonusIsEmptiedByInvalidText) {
     EXPECT_EQ(current().numRolls, 0);
 }
 
-TEST_F(FieldParsing, ASpaceBeforeADigitEmptiesTheRollCountField) {
+TEST_F(FieldParsing, ASpaceInTheRollCountFieldEmptiesIt) {
     typeInto(ID_NUM_ROLLS, " 5");
     EXPECT_EQ(fakeField(ID_NUM_ROLLS), "5");
     EXPECT_EQ(current().numRolls, 5);
