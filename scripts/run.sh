@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Builds Tarvo Dice for Windows and runs it under Wine.
+#   scripts/run.sh [SCREENSHOT.png]
+# With a reachable X display ($DISPLAY) the program opens there, in a Wine prefix of its own
+# (~/.cache/tarvo-dice/wine), and this script returns the program's exit code when you close
+# it. With no display (a server, CI) it starts a private Xvfb and Wine session, makes one
+# sample roll (3d6+2, five times) and saves one setup through the real window with real input,
+# saves a screenshot of the window (default build/screenshot.png), closes the program with its
+# close box and returns its exit code.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=SCRIPTDIR/wine-env.sh
+. "$root/scripts/wine-env.sh"
+
+PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 fonts-wine xvfb
+    xdotool imagemagick x11-utils libgtest-dev)
+
+install_missing_packages() {
+    local missing=() package
+    for package in "${PACKAGES[@]}"; do
+        dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "run: installing ${missing[*]}" >&2
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update && "${sudo[@]}" apt-get install -y "${missing[@]}"
+}
+
+build() { # targets...
+    (cd "$root" && cmake --preset windows >/dev/null &&
+        cmake --build --preset windows --target "$@")
+}
+
+# A prefix of our own for the user's display: no virtual desktop, the user's window manager
+# draws the frame.
+run_on_display() {
+    export WINEPREFIX="${XDG_CACHE_HOME:-$HOME/.cache}/tarvo-dice/wine"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "run: creating the Wine prefix $WINEPREFIX" >&2
+        mkdir -p "$WINEPREFIX"
+        timeout 120 "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
+        timeout 60 "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+        # This Wine does not find the fonts of the fonts-wine package by itself.
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
+    "$WINE64" "$app"
+}
+
+# No display: a private session, one sample roll and a screenshot.
+run_headless() {
+    local shot=$1 session="$root/build/windows/run-session" log
+    # shellcheck source=SCRIPTDIR/drive-lib.sh
+    . "$root/scripts/drive-lib.sh"
+    log=$(mktemp /tmp/tarvo-run.XXXXXX)
+    trap 'drive_kill_app; "$root/scripts/wine-session" stop "$session"; rm -f "$log"' EXIT
+    drive_log "starting a Wine session in $session"
+    "$root/scripts/wine-session" start "$session" || return 1
+    drive_init "$session" "$probe" || return 1
+    drive_log "starting the program on the virtual display $DISPLAY"
+    drive_start_app "$app" "$log"
+    if ! { drive_wait_window 30000 && drive_sample_roll_and_save "Fireball" &&
+        mkdir -p "$(dirname "$shot")" && drive_screenshot "$shot"; }; then
+        [ -s "$log" ] && cat "$log" >&2
+        return 1
+    fi
+    drive_log "screenshot saved to $shot"
+    drive_close_app || return 1
+    return "$DRIVE_APP_RC"
+}
+
+install_missing_packages || exit 1
+app="$root/build/windows/app/TarvoDice.exe"
+probe="$root/build/windows/tests/e2e/probe.exe"
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    build TarvoDice || exit 1
+    run_on_display
+else
+    build TarvoDice e2e_probe || exit 1
+    shot=${1:-$root/build/screenshot.png}
+    case "$shot" in /*) ;; *) shot="$PWD/$shot" ;; esac
+    run_headless "$shot"
+fi
+rc=$?
+echo "run: Tarvo Dice exited with code $rc" >&2
+exit $rc

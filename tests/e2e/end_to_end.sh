@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The real program under Wine, used the way a person would: real mouse clicks and key presses
+# into its window, results read back from its controls.
+#   end_to_end.sh TarvoDice.exe probe.exe SESSION_DIR
+# The session (Xvfb, prefix, wineserver) is started by scripts/wine-session beforehand.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=SCRIPTDIR/../../scripts/drive-lib.sh
+. "$here/../../scripts/drive-lib.sh"
+
+app=${1:?program}
+probe=${2:?probe}
+session=${3:?session folder}
+log=$(mktemp /tmp/tarvo-e2e.XXXXXX)
+trap 'drive_kill_app; rm -f "$log"' EXIT
+
+drive_init "$session" "$probe" || exit 1
+drive_log "starting $app"
+drive_start_app "$app" "$log"
+
+steps() {
+    drive_wait_window 30000 || return 1
+    [ "$WINDOW_W" -eq 320 ] && [ "$WINDOW_H" -eq 480 ] ||
+        drive_fail "the window is ${WINDOW_W}x${WINDOW_H}, not 320x480" || return 1
+    [ -n "$CLOSE_X" ] || drive_fail "the window has no close box" || return 1
+
+    # Startup puts 1 into the roll count and 0 into the bonus.
+    drive_expect_texts 10 "$ID_NUM_ROLLS" 1 "$ID_BONUS" 0 "$ID_NUM_DICE" "" "$ID_SIZE" "" || return 1
+
+    # 3d6+2 rolled five times gives five totals from 5 to 20; the setup line shows the
+    # name padded to 26 characters, then the dice.
+    drive_sample_roll_and_save "Fireball" || return 1
+    local expected
+    expected=$(printf '%-26s  %s' "Fireball" "3d6+2")
+    [ "${DRIVE_LINES[0]}" = "$expected" ] ||
+        drive_fail "setup line is '${DRIVE_LINES[0]}', expected '$expected'" || return 1
+
+    # A different roll: one total of 3d6+40 (43 to 58).
+    drive_type_field rolls 1 && drive_type_field bonus 40 &&
+        drive_expect_texts 10 "$ID_NUM_ROLLS" 1 "$ID_BONUS" 40 || return 1
+    drive_click_control roll
+    drive_wait_list "$ID_RESULTS_LIST" 1 && drive_check_totals 43 58 || return 1
+    drive_log "rolled 3d6+40 once: ${DRIVE_LINES[*]}"
+
+    # Double-clicking the saved line loads it back into the fields and rolls it at once.
+    local x y
+    read -r x y _ _ <<<"$(drive_control_rect setups)"
+    drive_double_click_at $((x + 60)) $((y + 9))
+    drive_wait_list "$ID_RESULTS_LIST" 5 && drive_check_totals 5 20 || return 1
+    drive_log "loaded the setup and rolled: ${DRIVE_LINES[*]}"
+    drive_expect_texts 10 "$ID_NAME" "Fireball" "$ID_NUM_DICE" 3 "$ID_SIZE" 6 "$ID_BONUS" 2 \
+        "$ID_NUM_ROLLS" 5 "$ID_DROP_LOWEST" 0 || return 1
+
+    drive_close_app || return 1
+    [ "$DRIVE_APP_RC" -eq 0 ] || drive_fail "exit code $DRIVE_APP_RC, expected 0"
+}
+
+if steps; then
+    drive_log "PASS"
+    exit 0
+fi
+if [ -s "$log" ]; then
+    echo "--- program output ---" >&2
+    cat "$log" >&2
+fi
+exit 1
