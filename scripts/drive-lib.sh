@@ -123,11 +123,11 @@ drive_click_control() {
 }
 
 # drive_type_field NAME TEXT: clicks into the field, empties it with End and BackSpace, and
-# types the text key by key. The numeric fields hold at most a few characters.
+# types the text key by key. Only the numeric fields are emptied: they hold a few digits.
 drive_type_field() {
     drive_click_control "$1" || return 1
     xdotool key End
-    xdotool key --delay 20 --repeat 12 --repeat-delay 20 BackSpace
+    xdotool key --repeat 8 --repeat-delay 15 BackSpace
     [ -z "$2" ] || xdotool type --delay 40 "$2"
 }
 
@@ -143,7 +143,9 @@ drive_expect_texts() {
     done
     local deadline=$((SECONDS + seconds))
     while :; do
-        got=$(drive_probe text "${ids[@]}")$'\n'
+        # The dot keeps the trailing empty lines that command substitution would drop.
+        got=$(drive_probe text "${ids[@]}" && echo .)
+        got=${got%.}
         [ "$got" = "$want" ] && return 0
         if [ $SECONDS -ge $deadline ]; then
             drive_fail "controls ${ids[*]} show [$(echo -n "$got" | tr '\n' '|')]," \
