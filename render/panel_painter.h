@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+
+constexpr COLORREF LABEL_COLOR = RGB(100, 100, 100);
+constexpr int NAME_LABEL_CAPACITY = 256;
+
+// Text of the label beside the name field; empty until startup fills it.
+extern char gNameLabel[NAME_LABEL_CAPACITY];
+
+// The picture behind the labels. Startup loads it once and keeps owning it; the painter
+// only selects it. Null means the labels go onto the surface's own blank bitmap.
+void setBackgroundImage(HBITMAP image);
+HBITMAP backgroundImage();
+
+// Puts the background into the main window's surface, writes the grey labels over it and
+// copies the surface into the window.
+void redrawPanel();

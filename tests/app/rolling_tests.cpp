@@ -1,0 +1,126 @@
+#include "window_harness.h"
+
+#include "setups/control_ids.h"
+#include "setups/roll_setup.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const RollSetup& current() {
+    return gSetups.entries[0];
+}
+
+void expectTotalsBetween(const std::vector<std::string>& lines, int low, int high) {
+    for (const std::string& line : lines) {
+        int total = std::atoi(line.c_str());
+        EXPECT_EQ(std::to_string(total), line);
+        EXPECT_GE(total, low);
+        EXPECT_LE(total, high);
+    }
+}
+
+using Fields = MainWindowTest;
+using Rolling = MainWindowTest;
+
+TEST_F(Fields, startWithOneRollAndNoBonus) {
+    EXPECT_EQ(fieldText(ID_NUM_ROLLS), "1");
+    EXPECT_EQ(fieldText(ID_BONUS), "0");
+    EXPECT_EQ(current().numRolls, 1);
+    EXPECT_EQ(current().bonus, 0);
+    EXPECT_EQ(current().numDice, 0);
+}
+
+TEST_F(Fields, everyKeystrokeIsParsedAtOnce) {
+    typeText(ID_NUM_DICE, "1");
+    EXPECT_EQ(current().numDice, 1);
+    typeText(ID_NUM_DICE, "2");
+    EXPECT_EQ(current().numDice, 12);
+    clearField(ID_NUM_DICE);
+    EXPECT_EQ(current().numDice, 0);
+
+    typeText(ID_NAME, "Fire 100%");
+    EXPECT_STREQ(current().name, "Fire 100%");
+}
+
+TEST_F(Fields, typingALetterIntoTheFacesFieldEmptiesIt) {
+    typeText(ID_SIZE, "1");
+    EXPECT_EQ(current().size, 1);
+    typeText(ID_SIZE, "d");
+    EXPECT_EQ(fieldText(ID_SIZE), "");
+    EXPECT_EQ(current().size, 0);
+    typeText(ID_SIZE, "6");
+    EXPECT_EQ(fieldText(ID_SIZE), "6");
+    EXPECT_EQ(current().size, 6);
+}
+
+TEST_F(Fields, aMinusSignStaysInTheBonusFieldAndTheBonusKeepsItsValue) {
+    replaceText(ID_BONUS, "7");
+    EXPECT_EQ(current().bonus, 7);
+    replaceText(ID_BONUS, "-2");
+    EXPECT_EQ(fieldText(ID_BONUS), "-2");
+    EXPECT_EQ(current().bonus, 7);
+}
+
+TEST_F(Fields, typingStopsAtTheVisibleWidthOfTheField) {
+    std::string longName(120, 'W');
+    typeText(ID_NAME, longName.c_str());
+    std::string kept = fieldText(ID_NAME);
+    EXPECT_GT(kept.size(), 5u);
+    EXPECT_LT(kept.size(), longName.size());
+    EXPECT_EQ(std::string(current().name), kept);
+
+    typeText(ID_NUM_DICE, "12345678901234");
+    std::string digits = fieldText(ID_NUM_DICE);
+    EXPECT_LT(digits.size(), 14u);
+    EXPECT_EQ(current().numDice, std::atoi(digits.c_str()));
+}
+
+TEST_F(Rolling, threeDiceOfSixPlusTwoFiveTimesGivesFiveTotalsFromFiveToTwenty) {
+    typeText(ID_NUM_DICE, "3");
+    typeText(ID_SIZE, "6");
+    replaceText(ID_BONUS, "2");
+    replaceText(ID_NUM_ROLLS, "5");
+    for (int press = 0; press < 5; ++press) {
+        clickButton(ID_ROLL);
+        std::vector<std::string> lines = listLines(ID_RESULTS_LIST);
+        EXPECT_EQ(lines.size(), 5u);
+        expectTotalsBetween(lines, 5, 20);
+    }
+}
+
+TEST_F(Rolling, aRollListsAtMostOneHundredTotalsAndReplacesTheLastRoll) {
+    typeText(ID_NUM_DICE, "1");
+    typeText(ID_SIZE, "20");
+    replaceText(ID_NUM_ROLLS, "250");
+    ASSERT_EQ(current().numRolls, 250);
+    clickButton(ID_ROLL);
+    EXPECT_EQ(listLines(ID_RESULTS_LIST).size(), 100u);
+
+    replaceText(ID_NUM_ROLLS, "3");
+    clickButton(ID_ROLL);
+    std::vector<std::string> lines = listLines(ID_RESULTS_LIST);
+    EXPECT_EQ(lines.size(), 3u);
+    expectTotalsBetween(lines, 1, 20);
+
+    // No dice: the list is emptied and nothing is rolled.
+    clearField(ID_NUM_DICE);
+    clickButton(ID_ROLL);
+    EXPECT_TRUE(listLines(ID_RESULTS_LIST).empty());
+}
+
+TEST_F(Rolling, doubleClickingAResultDoesNothing) {
+    typeText(ID_NUM_DICE, "5");
+    typeText(ID_SIZE, "999");
+    replaceText(ID_NUM_ROLLS, "40");
+    clickButton(ID_ROLL);
+    std::vector<std::string> before = listLines(ID_RESULTS_LIST);
+    ASSERT_EQ(before.size(), 40u);
+
+    doubleClickLine(ID_RESULTS_LIST, 2);
+    EXPECT_EQ(listLines(ID_RESULTS_LIST), before);
+    EXPECT_EQ(fieldText(ID_NUM_ROLLS), "40");
+}
+
+} // namespace
