@@ -32,7 +32,7 @@ TEST_F(Fields, startWithOneRollAndNoBonus) {
     EXPECT_EQ(current().numDice, 0);
 }
 
-TEST_F(Fields, everyKeystrokeIsParsedAtOnce) {
+TEST_F(Fields, everyKeystrokeIsParsedAtOnceAndEachFieldTreatsBadKeysItsOwnWay) {
     typeText(ID_NUM_DICE, "1");
     EXPECT_EQ(current().numDice, 1);
     typeText(ID_NUM_DICE, "2");
@@ -40,11 +40,7 @@ TEST_F(Fields, everyKeystrokeIsParsedAtOnce) {
     clearField(ID_NUM_DICE);
     EXPECT_EQ(current().numDice, 0);
 
-    typeText(ID_NAME, "Fire 100%");
-    EXPECT_STREQ(current().name, "Fire 100%");
-}
-
-TEST_F(Fields, typingALetterIntoTheFacesFieldEmptiesIt) {
+    // A letter empties a numeric field; the next digit lands in the empty field.
     typeText(ID_SIZE, "1");
     EXPECT_EQ(current().size, 1);
     typeText(ID_SIZE, "d");
@@ -53,14 +49,20 @@ TEST_F(Fields, typingALetterIntoTheFacesFieldEmptiesIt) {
     typeText(ID_SIZE, "6");
     EXPECT_EQ(fieldText(ID_SIZE), "6");
     EXPECT_EQ(current().size, 6);
-}
 
-TEST_F(Fields, aMinusSignStaysInTheBonusFieldAndTheBonusKeepsItsValue) {
+    // A minus sign stays in the bonus field and the bonus keeps its value; the minus
+    // replaces the selected 7 in one keystroke.
     replaceText(ID_BONUS, "7");
     EXPECT_EQ(current().bonus, 7);
-    replaceText(ID_BONUS, "-2");
+    SendMessageA(control(ID_BONUS), EM_SETSEL, 0, -1);
+    typeText(ID_BONUS, "-");
+    EXPECT_EQ(fieldText(ID_BONUS), "-");
+    typeText(ID_BONUS, "2");
     EXPECT_EQ(fieldText(ID_BONUS), "-2");
     EXPECT_EQ(current().bonus, 7);
+
+    typeText(ID_NAME, "Fire 100%");
+    EXPECT_STREQ(current().name, "Fire 100%");
 }
 
 TEST_F(Fields, typingStopsAtTheVisibleWidthOfTheField) {

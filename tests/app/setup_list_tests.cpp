@@ -46,15 +46,6 @@ TEST_F(SetupList, savingAppendsALineAndLeavesTheSelectionAlone) {
     EXPECT_EQ(gSetups.entries[2].numRolls, 2);
 }
 
-TEST_F(SetupList, theTwentyFirstSaveDoesNothing) {
-    enterSetup("Dagger", "1", "4", "0", "1");
-    for (int i = 0; i < 21; ++i) {
-        clickButton(ID_SAVE_SETUP);
-    }
-    EXPECT_EQ(gSetups.savedCount, 20);
-    EXPECT_EQ(listLines(ID_SETUP_LIST).size(), 20u);
-}
-
 TEST_F(SetupList, aSingleClickOnlySelectsALine) {
     enterSetup("Axe", "1", "12", "0", "1");
     clickButton(ID_SAVE_SETUP);
