@@ -119,9 +119,9 @@ light_source {
 #ifndef (D20Z) #declare D20Z = 3.05; #end
 #ifndef (D20Size) #declare D20Size = 0.92; #end
 #ifndef (D20Turn) #declare D20Turn = -158; #end
-#ifndef (D10X) #declare D10X = -0.2; #end
+#ifndef (D10X) #declare D10X = -0.1; #end
 #ifndef (D10Z) #declare D10Z = 2.78; #end
-#ifndef (D10Size) #declare D10Size = 0.8; #end
+#ifndef (D10Size) #declare D10Size = 0.72; #end
 #ifndef (D10Turn) #declare D10Turn = 20; #end
 #ifndef (D4X) #declare D4X = 2.02; #end
 #ifndef (D4Z) #declare D4Z = -2.95; #end

@@ -91,7 +91,7 @@ icotool -c -b 4 -o "$out_resources/app.ico" "$work/app_icon.png"
 
 # Roll button: the small die and the caption on light grey, as a 256-colour palette image.
 step "making the roll button"
-"$convert" -size 78x16 "xc:rgb(212,208,200)" \
+"$convert" -size 78x16 "xc:rgb(240,240,240)" \
     "$art_dir/button_die.xpm" -geometry +0+0 -composite \
     -font "$font" -pointsize 12 -fill black -gravity NorthWest -annotate +19+1 "Roll Dice" \
     -depth 8 -strip -type Palette -compress None "BMP3:$out_resources/roll_button.bmp"
