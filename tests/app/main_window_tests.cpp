@@ -5,6 +5,7 @@
 #include "render/panel_painter.h"
 #include "resources/resource_ids.h"
 #include "setups/control_ids.h"
+#include "setups/ui_operations.h"
 
 namespace {
 
@@ -72,6 +73,11 @@ void expectControlsInPlace() {
 }
 
 using MainWindow = MainWindowTest;
+
+TEST(ControlBindings, aListThatDoesNotExistHasNoSelection) {
+    // Otherwise delete and update would act on the first saved setup.
+    EXPECT_EQ(listSelectedIndex(12345), -1);
+}
 
 TEST_F(MainWindow, isAFixedSizeCaptionedWindowOfTheAppClass) {
     EXPECT_EQ(classOf(window), "Tarvo_Dice");
