@@ -26,7 +26,7 @@ global_settings {
   #declare Draft = 0;
 #end
 
-// Camera settings: a long lens from above and in front of the table.
+// A long lens from above and in front of the table.
 #declare CameraAt = <0, 15.5, -10.5>;
 #declare LookAt = <0.15, 0, 0.9>;
 camera {
@@ -110,8 +110,6 @@ light_source {
   pigment { rgb <0.05, 0.08, 0.06> }
   finish { ambient 0 diffuse 0.5 specular 0.15 roughness 0.02 }
 }
-
-
 
 // Where the dice stand (x, z on the table), their sizes (circumradius; ring radius for the
 // d10) and turns about the vertical.
