@@ -50,7 +50,9 @@ run_on_display() {
 
 # No display: a private session, one sample roll and a screenshot.
 run_headless() {
-    local shot=$1 session="$root/build/windows/run-session" log
+    local shot=$1
+    # Globals, so that the exit trap still sees them.
+    session="$root/build/windows/run-session"
     # shellcheck source=SCRIPTDIR/drive-lib.sh
     . "$root/scripts/drive-lib.sh"
     log=$(mktemp /tmp/tarvo-run.XXXXXX)
