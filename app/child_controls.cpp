@@ -5,7 +5,7 @@
 
 namespace {
 
-struct ControlSpec {
+struct ControlDescription {
     const char* className;
     const char* text;
     DWORD style;
@@ -20,7 +20,7 @@ constexpr DWORD LIST_STYLE =
 constexpr DWORD BUTTON_STYLE = WS_CHILD | WS_VISIBLE | WS_DLGFRAME;
 
 // Creation order.
-const ControlSpec CONTROL_TABLE[CONTROL_COUNT] = {
+const ControlDescription CONTROL_TABLE[CONTROL_COUNT] = {
     {"Edit", "", FIELD_STYLE, ID_SIZE},
     {"Edit", "", FIELD_STYLE, ID_NAME},
     {"Edit", "", FIELD_STYLE, ID_NUM_DICE},
@@ -82,12 +82,12 @@ HBITMAP rollButtonImage(HINSTANCE instance) {
 
 void createControls(HWND mainWindow, HINSTANCE instance) {
     for (int i = 0; i < CONTROL_COUNT; ++i) {
-        const ControlSpec& spec = CONTROL_TABLE[i];
+        const ControlDescription& control = CONTROL_TABLE[i];
         // The position and size are placeholders; layoutControls replaces them.
         gControlWindows[i] = CreateWindowExA(
-            0, spec.className, spec.text, spec.style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-            CW_USEDEFAULT, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
-            instance, nullptr);
+            0, control.className, control.text, control.style, CW_USEDEFAULT, CW_USEDEFAULT,
+            CW_USEDEFAULT, CW_USEDEFAULT, mainWindow,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
     }
 }
 
