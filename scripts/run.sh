@@ -12,21 +12,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=SCRIPTDIR/wine-env.sh
 . "$root/scripts/wine-env.sh"
 
-PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 fonts-wine xvfb
-    xdotool imagemagick x11-utils libgtest-dev)
-
-install_missing_packages() {
-    local missing=() package
-    for package in "${PACKAGES[@]}"; do
-        dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    echo "run: installing ${missing[*]}" >&2
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update && "${sudo[@]}" apt-get install -y "${missing[@]}"
-}
-
 build() { # targets...
     (cd "$root" && cmake --preset windows >/dev/null &&
         cmake --build --preset windows --target "$@")
@@ -36,15 +21,8 @@ build() { # targets...
 # draws the frame.
 run_on_display() {
     export WINEPREFIX="${XDG_CACHE_HOME:-$HOME/.cache}/tarvo-dice/wine"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        echo "run: creating the Wine prefix $WINEPREFIX" >&2
-        mkdir -p "$WINEPREFIX"
-        timeout 120 "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
-        timeout 60 "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
-        # This Wine does not find the fonts of the fonts-wine package by itself.
-        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-        cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-    fi
+    [ -f "$WINEPREFIX/system.reg" ] || echo "run: creating the Wine prefix $WINEPREFIX" >&2
+    wine_prefix_create
     "$WINE64" "$app"
 }
 
@@ -72,7 +50,7 @@ run_headless() {
     return "$DRIVE_APP_RC"
 }
 
-install_missing_packages || exit 1
+"$root/scripts/install-deps.sh" || exit 1
 app="$root/build/windows/app/TarvoDice.exe"
 probe="$root/build/windows/tests/e2e/probe.exe"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

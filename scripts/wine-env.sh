@@ -14,3 +14,14 @@ wine_session_load() { # session folder
         export DISPLAY
     fi
 }
+
+# Creates $WINEPREFIX once, with the fonts this Wine does not find by itself (those of the
+# fonts-wine package); does nothing when the prefix exists.
+wine_prefix_create() {
+    [ -f "$WINEPREFIX/system.reg" ] && return 0
+    mkdir -p "$WINEPREFIX"
+    timeout 120 "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
+    timeout 60 "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+}
