@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// Millisecond tick of the last paced repaint; 0 at load.
-extern uint32_t gLastFrameTick;
+// Time of the last paced repaint, in milliseconds of the tick count; 0 at load.
+extern uint32_t lastFrameTime;
 
 // True, and the tick remembered, when more than 1/rate s has passed since the last paced
 // repaint. The difference is taken modulo 2^32, so pacing carries on across the wrap of

@@ -6,7 +6,7 @@ namespace {
 
 // Makes `tick` the time of the last paced repaint.
 void repaintAt(uint32_t tick) {
-    gLastFrameTick = tick - 1000;
+    lastFrameTime = tick - 1000;
     ASSERT_TRUE(frameDueAt(tick, 30));
 }
 
@@ -34,7 +34,7 @@ TEST(FramePacing, keepsRepaintingWhenTheTickCountWrapsPastZero) {
     EXPECT_FALSE(frameDueAt(T + 10, 30));
     EXPECT_FALSE(frameDueAt(T + 20, 30)); // 0x00000004, already past the wrap
     EXPECT_TRUE(frameDueAt(T + 34, 30));  // 0x00000012
-    EXPECT_EQ(gLastFrameTick, 0x12u);
+    EXPECT_EQ(lastFrameTime, 0x12u);
     EXPECT_FALSE(frameDueAt(0x20, 30));
     EXPECT_TRUE(frameDueAt(0x12 + 34, 30));
 }
