@@ -1,5 +1,6 @@
 #include "window_harness.h"
 
+#include "app/main_loop.h"
 #include "render/back_buffer.h"
 #include "render/panel_painter.h"
 #include "resources/resource_ids.h"
@@ -163,6 +164,41 @@ TEST_F(Panel, repaintingAgainChangesNothingAndTheWindowShowsTheSurface) {
         }
     }
     EXPECT_EQ(differing, 0);
+}
+
+// Grey pixels of the label's ink that the window shows.
+int greyInWindow(HWND window, const Label& label) {
+    HDC windowDC = GetDC(window);
+    RECT box = labelBox(gBackBuffer.memoryDC, label);
+    Pixels shown = capture(windowDC, box.right, box.bottom);
+    ReleaseDC(window, windowDC);
+    int grey = 0;
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+            grey += shown.at(x, y) == GREY ? 1 : 0;
+        }
+    }
+    return grey;
+}
+
+HWND gWindowToClose;
+
+void CALLBACK closeWindow(HWND, UINT, UINT_PTR, DWORD) {
+    PostMessageA(gWindowToClose, WM_CLOSE, 0, 0);
+}
+
+TEST_F(Panel, theMainLoopPaintsThePanelWhileTheQueueIsIdle) {
+    const Label& contact = LABELS[9];
+    ASSERT_EQ(greyInWindow(window, contact), 0) << "painted before the loop ran";
+
+    // Nothing but this timer's message arrives, so the loop spends a third of a second idle.
+    gWindowToClose = window;
+    UINT_PTR timer = SetTimer(nullptr, 0, 300, closeWindow);
+    ASSERT_NE(timer, 0u);
+    runMainLoop(window);
+    KillTimer(nullptr, timer);
+
+    EXPECT_GT(greyInWindow(window, contact), 0) << "the idle loop never repainted";
 }
 
 TEST_F(Panel, releaseFreesTheSurfaceOnceAndFreesTheBackgroundForTheNextSurface) {
