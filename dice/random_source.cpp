@@ -52,15 +52,11 @@ int32_t uniformInt(int32_t lo, int32_t hi) {
     }
     mask -= 1;
 
+    // Up to 2^24 values one output covers the range; wider ranges take two per draw.
+    const bool wide = range > RANDOM_SINGLE_DRAW_RANGE;
     uint64_t r;
-    if (range <= RANDOM_SINGLE_DRAW_RANGE) {
-        do {
-            r = static_cast<uint64_t>(nextRandom()) & mask;
-        } while (r >= static_cast<uint64_t>(range));
-    } else {
-        do {
-            r = nextWideRandom() & mask;
-        } while (r >= static_cast<uint64_t>(range));
-    }
+    do {
+        r = (wide ? nextWideRandom() : static_cast<uint64_t>(nextRandom())) & mask;
+    } while (r >= static_cast<uint64_t>(range));
     return static_cast<int32_t>(lo + static_cast<int64_t>(r));
 }
