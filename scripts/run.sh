@@ -2,11 +2,17 @@
 # Builds Tarvo Dice for Windows and runs it under Wine.
 #   scripts/run.sh [SCREENSHOT.png]
 # With a reachable X display ($DISPLAY) the program opens there, in a Wine prefix of its own
-# (~/.cache/tarvo-dice/wine), and this script returns the program's exit code when you close
-# it. With no display (a server, CI) it starts a private Xvfb and Wine session, makes one
-# sample roll (3d6+2, five times) and saves one setup through the real window with real input,
-# saves a screenshot of the window (default build/screenshot.png), closes the program with its
-# close box and returns its exit code.
+# (~/.cache/tarvo-dice/wine, one for every clone), and this script returns the program's exit
+# code when you close it. That prefix differs from the test session's in one setting: the
+# tests make Wine's virtual desktop the default, which a bare Xvfb with no window manager
+# needs for captions, but which on your display would put the program inside a 640 x 600
+# "Wine desktop" window.
+# With no display (a server, CI) it starts the test session (scripts/wine-session, in
+# build/windows/wine-session, so no second prefix is made), makes one sample roll (3d6+2,
+# five times) and saves one setup through the real window with real input, saves a
+# screenshot of the window (default build/screenshot.png), closes the program with its close
+# box, stops the session and returns the program's exit code. Do not run it while the Windows
+# tests of the same build run: both use that session.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=SCRIPTDIR/wine-env.sh
@@ -30,7 +36,7 @@ run_on_display() {
 run_headless() {
     local shot=$1
     # Globals, so that the exit trap still sees them.
-    session="$root/build/windows/run-session"
+    session="$root/build/windows/wine-session"
     # shellcheck source=SCRIPTDIR/drive-lib.sh
     . "$root/scripts/drive-lib.sh"
     log=$(mktemp /tmp/tarvo-run.XXXXXX)

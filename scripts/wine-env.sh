@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the Wine scripts: the settings every Wine process of a session shares.
 # $1 of the caller is the session folder; it holds the prefix and the display number.
 WINE64=${WINE64:-/usr/lib/wine/wine64}
@@ -15,13 +16,38 @@ wine_session_load() { # session folder
     fi
 }
 
-# Creates $WINEPREFIX once, with the fonts this Wine does not find by itself (those of the
-# fonts-wine package); does nothing when the prefix exists.
+# Creates $WINEPREFIX once; on every call, also for a prefix made by an older version of
+# this script, makes sure it has the fonts below.
 wine_prefix_create() {
-    [ -f "$WINEPREFIX/system.reg" ] && return 0
-    mkdir -p "$WINEPREFIX"
-    timeout 120 "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
-    timeout 60 "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        mkdir -p "$WINEPREFIX"
+        timeout 120 "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
+        timeout 60 "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+    fi
+    wine_prefix_fonts
+}
+
+# This Wine does not find the fonts of the fonts-wine package by itself, so they are copied
+# into the prefix; without them captions and system text draw wrongly.
+#
+# All but Wine's Courier files: a request for "Courier" at 12 x 6 pixels (the setups list)
+# would pick the bitmap Courier of coure*.fon and squeeze it to 6 pixels, unreadable. With no
+# Courier family in the prefix, Wine takes the replacement below, a TrueType fixed-pitch face
+# (Liberation Mono, found through fontconfig) that it draws cleanly at that size. Wine only
+# applies a replacement when the family itself is missing, so both changes are needed.
+# (courier.ttf holds bitmaps only and Wine 8 does not match it, but it is left out too.)
+WINE_COURIER_REPLACEMENT="Liberation Mono"
+
+wine_prefix_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" file
+    mkdir -p "$fonts"
+    for file in /usr/share/wine/fonts/*; do
+        case ${file##*/} in
+        cou*) rm -f "$fonts/${file##*/}" ;;
+        *) [ -f "$fonts/${file##*/}" ] || cp "$file" "$fonts/" ;;
+        esac
+    done
+    grep -qF "\"Courier\"=\"$WINE_COURIER_REPLACEMENT\"" "$WINEPREFIX/user.reg" 2>/dev/null ||
+        timeout 60 "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Courier \
+            /d "$WINE_COURIER_REPLACEMENT" /f </dev/null >/dev/null 2>&1
 }
