@@ -16,6 +16,9 @@ bool registerWindowClass(HINSTANCE instance) {
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    // Without a class cursor the pointer over the panel keeps whatever shape it had last,
+    // such as a field's text I-beam.
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = WINDOW_CLASS_NAME;
     return RegisterClassA(&windowClass) != 0;
