@@ -10,3 +10,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Otherwise find_package could pick up the host's Linux packages (its GoogleTest, say).
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
