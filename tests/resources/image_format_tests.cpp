@@ -195,14 +195,25 @@ std::vector<IconImage> iconImages(const Bytes& data) {
     return images;
 }
 
-TEST(AppIcon, Holds32By32ImageAt4BitsWithA16ColourPalette) {
+// The images in file order: 16, 32, 48 and 256 pixels (256 is stored as 0); the 32 x 32 one,
+// which the window loads, is second.
+TEST(AppIcon, Holds16To256PixelImagesWithThe32By32OneAt4BitsWithA16ColourPalette) {
     const Bytes data = readResource("app.ico");
     ASSERT_GE(data.size(), 22u) << "missing or truncated file";
     EXPECT_EQ(u16(data, 0), 0u);
     EXPECT_EQ(u16(data, 2), 1u) << "icon, not cursor";
     const std::vector<IconImage> images = iconImages(data);
-    ASSERT_EQ(images.size(), 1u);
-    const IconImage& icon = images[0];
+    ASSERT_EQ(images.size(), 4u);
+    for (size_t i : {0u, 2u, 3u}) {
+        const uint32_t size = images[i].width == 0 ? 256 : images[i].width;
+        EXPECT_EQ(size, i == 0 ? 16u : i == 2 ? 48u : 256u);
+        EXPECT_EQ(images[i].height, images[i].width);
+        EXPECT_EQ(images[i].bitCount, 32u) << "alpha channel";
+        EXPECT_LE(static_cast<size_t>(images[i].offset) + images[i].bytes, data.size());
+    }
+    // Windows reads a 256-pixel image as PNG.
+    EXPECT_EQ(u32(data, images[3].offset), 0x474E5089u) << "PNG signature";
+    const IconImage& icon = images[1];
     EXPECT_EQ(icon.width, 32u);
     EXPECT_EQ(icon.height, 32u);
     EXPECT_EQ(icon.colourCount, 16u);
@@ -224,10 +235,10 @@ TEST(AppIcon, Holds32By32ImageAt4BitsWithA16ColourPalette) {
 TEST(AppIcon, IsAWhiteDieWithDarkRedPipsOnATransparentGround) {
     const Bytes data = readResource("app.ico");
     const std::vector<IconImage> images = iconImages(data);
-    ASSERT_EQ(images.size(), 1u);
-    ASSERT_EQ(images[0].bytes, 744u);
-    ASSERT_LE(static_cast<size_t>(images[0].offset) + 744u, data.size());
-    const size_t palette = images[0].offset + 40;
+    ASSERT_EQ(images.size(), 4u);
+    ASSERT_EQ(images[1].bytes, 744u);
+    ASSERT_LE(static_cast<size_t>(images[1].offset) + 744u, data.size());
+    const size_t palette = images[1].offset + 40;
     const size_t mask = palette + 16 * 4 + 32 * 16;
     bool white = false;
     bool darkRed = false;
