@@ -62,7 +62,5 @@ void fieldSetText(int fieldId, const char* text) {
 }
 
 void repaintPanel() {
-    if (!deferPanelRepaint()) {
-        redrawPanel();
-    }
+    redrawPanel();
 }

@@ -1,6 +1,6 @@
 #include "app/list_batch.h"
 
-#include "render/panel_painter.h"
+#include "app/list_extent.h"
 
 namespace {
 
@@ -8,7 +8,6 @@ namespace {
 constexpr int BATCH_LISTS = 2;
 HWND gQuietLists[BATCH_LISTS];
 bool gBatchOpen;
-bool gPanelRepaintDue;
 
 } // namespace
 
@@ -16,50 +15,41 @@ void beginListBatch() {
     gBatchOpen = true;
 }
 
-void quietListForBatch(HWND list) {
+bool listExtentDeferred(HWND list) {
     if (!gBatchOpen || list == nullptr) {
+        return false;
+    }
+    for (HWND quiet : gQuietLists) {
+        if (quiet == list) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void quietListForBatch(HWND list) {
+    if (!gBatchOpen || list == nullptr || listExtentDeferred(list)) {
         return;
     }
-    HWND* freeSlot = nullptr;
     for (HWND& quiet : gQuietLists) {
-        if (quiet == list) {
+        if (quiet == nullptr) {
+            quiet = list;
+            SendMessageA(list, WM_SETREDRAW, FALSE, 0);
             return;
         }
-        if (quiet == nullptr && freeSlot == nullptr) {
-            freeSlot = &quiet;
-        }
     }
-    LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
-    if (freeSlot == nullptr || (style & WS_VISIBLE) == 0) {
-        return;
-    }
-    *freeSlot = list;
-    SetWindowLongPtrA(list, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
 }
 
 void endListBatch() {
-    gBatchOpen = false;
     for (HWND& quiet : gQuietLists) {
         if (quiet == nullptr) {
             continue;
         }
         HWND list = quiet;
         quiet = nullptr;
-        // Still hidden: the list brings its scroll bars up to date without drawing them.
+        fitListExtent(list);
         SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-        SetWindowLongPtrA(list, GWL_STYLE, GetWindowLongPtrA(list, GWL_STYLE) | WS_VISIBLE);
-        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        InvalidateRect(list, nullptr, TRUE);
     }
-    if (gPanelRepaintDue) {
-        gPanelRepaintDue = false;
-        redrawPanel();
-    }
-}
-
-bool deferPanelRepaint() {
-    if (gBatchOpen) {
-        gPanelRepaintDue = true;
-    }
-    return gBatchOpen;
+    gBatchOpen = false;
 }

@@ -1,5 +1,6 @@
 #include "app/list_extent.h"
 
+#include "app/list_batch.h"
 #include "setups/setup_library.h"
 
 #include <cstring>
@@ -38,7 +39,7 @@ int listLineWidth(HWND list, const char* text) {
 }
 
 void widenListExtent(HWND list, const char* text) {
-    if (list == nullptr) {
+    if (list == nullptr || listExtentDeferred(list)) {
         return;
     }
     int width = listLineWidth(list, text);
@@ -48,7 +49,7 @@ void widenListExtent(HWND list, const char* text) {
 }
 
 void fitListExtent(HWND list) {
-    if (list == nullptr) {
+    if (list == nullptr || listExtentDeferred(list)) {
         return;
     }
     int widest = 0;
@@ -67,7 +68,7 @@ void fitListExtent(HWND list) {
 }
 
 void resetListExtent(HWND list) {
-    if (list != nullptr) {
+    if (list != nullptr && !listExtentDeferred(list)) {
         setExtent(list, 0);
     }
 }
