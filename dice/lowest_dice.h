@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+// A histogram pass sorts values into at most 2^12 bins (16 KB of counts).
+constexpr int MAX_BIN_BITS = 12;
+// This many values or fewer are not binned but scanned.
+constexpr int32_t SCANNED_VALUES = 32;
+
+// Counts of values by their high bits: a value v of base .. base + 2^width - 1 counts in
+// bin (v - base) >> shift, one of `size` bins. count[size] is scratch, for counts of
+// nothing (a rejected draw).
+struct Bins {
+    int32_t base;
+    int shift;
+    int32_t size;
+    int32_t count[(1 << MAX_BIN_BITS) + 1];
+};
+
+// Sets up empty bins for n values of base .. base + 2^width - 1 (width <= 31).
+void prepareBins(Bins& bins, int32_t n, int32_t base, int width);
+// The number of bits maxValue takes.
+int bitWidth(uint32_t maxValue);
+
+// The sum of the `drop` lowest of values[0 .. n), exact, in time linear in n; 0 < drop < n,
+// every value in 1 .. maxValue. Reorders the values.
+int64_t sumOfLowest(int32_t* values, int32_t n, int32_t drop, int32_t maxValue);
+// The same once `bins`, prepared for n values, holds their counts.
+int64_t sumOfLowestBinned(int32_t* values, int32_t n, int32_t drop, Bins& bins);
+// The same from face counts: timesShown[face] dice show face, for face 1 .. faces, and drop
+// is below their number.
+int64_t sumOfLowestCounted(const int32_t* timesShown, int32_t faces, int32_t drop);
