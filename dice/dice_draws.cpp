@@ -6,23 +6,8 @@
 
 namespace {
 
-// Rolls of this many dice or fewer take their draws one at a time.
-constexpr int32_t FEW_DICE = 16;
 // The most draws in one batch: a block's worth of one-output draws.
 constexpr int32_t MAX_BATCH = RANDOM_BLOCK_LENGTH;
-
-// The mask of uniformInt(1, faces): the smallest power of two, at least 2, not below faces,
-// less one.
-uint32_t maskFor(int32_t faces) {
-    // Every bit below the highest set bit of faces - 1 is set too.
-    uint32_t mask = static_cast<uint32_t>(faces) - 1;
-    mask |= mask >> 1;
-    mask |= mask >> 2;
-    mask |= mask >> 4;
-    mask |= mask >> 8;
-    mask |= mask >> 16;
-    return mask | 1;
-}
 
 // Draws of one output each, read straight from the block.
 struct SingleOutputDraws {
@@ -157,33 +142,11 @@ struct CountSink {
     }
 };
 
-// Few dice of up to 2^24 faces: one draw at a time, since setting up a batch costs more than
-// such a roll's draws.
-int64_t drawFewDice(int32_t* dice, int32_t count, int32_t faces) {
-    const SingleOutputDraws draws{gRandom.words, maskFor(faces)};
-    // The cursor stays in a register: a write to dice[] might otherwise be the cursor.
-    int32_t next = gRandom.next;
-    int64_t sum = 0;
-    for (int32_t drawn = 0; drawn < count;) {
-        if (next >= RANDOM_WORDS_END) {
-            computeNextBlock(gRandom);
-            next = gRandom.next;
-        }
-        const uint32_t offset = draws.offset(next++);
-        const uint32_t keep = offset < static_cast<uint32_t>(faces) ? 1 : 0;
-        dice[drawn] = static_cast<int32_t>(offset + 1);
-        drawn += static_cast<int32_t>(keep);
-        sum += (offset + 1) & (0 - keep);
-    }
-    gRandom.next = next;
-    return sum;
-}
-
 // Feeds a roll's draws to the sink in batches taken straight from the block. A batch never
 // holds more draws than dice are still needed, since each draw keeps at most one die, so the
 // roll takes exactly the outputs that uniformInt would take.
 template <class Sink> void drawRoll(int32_t count, int32_t faces, Sink& sink) {
-    const uint32_t mask = maskFor(faces);
+    const uint32_t mask = drawMask(faces);
     const bool joined = faces > RANDOM_SINGLE_DRAW_RANGE;
     for (int32_t needed = count; needed > 0;) {
         const int32_t available = undrawnWords(gRandom);
@@ -204,26 +167,15 @@ template <class Sink> void drawRoll(int32_t count, int32_t faces, Sink& sink) {
     }
 }
 
-bool fewDice(int32_t count, int32_t faces) {
-    return count <= FEW_DICE && faces <= RANDOM_SINGLE_DRAW_RANGE;
-}
-
 } // namespace
 
 int64_t drawDiceSum(int32_t count, int32_t faces) {
-    if (fewDice(count, faces)) {
-        int32_t dice[FEW_DICE];
-        return drawFewDice(dice, count, faces);
-    }
     SumSink sink{static_cast<uint32_t>(faces), 0};
     drawRoll(count, faces, sink);
     return sink.sum;
 }
 
 int64_t drawDice(int32_t* dice, int32_t count, int32_t faces) {
-    if (fewDice(count, faces)) {
-        return drawFewDice(dice, count, faces);
-    }
     StoreSink sink(faces, dice, nullptr);
     drawRoll(count, faces, sink);
     return sink.sum;

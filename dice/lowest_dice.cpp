@@ -13,20 +13,6 @@ int binBitsFor(int32_t n) {
     return std::clamp(bitWidth(static_cast<uint32_t>(n)) - 3, 1, MAX_BIN_BITS);
 }
 
-// Takes the lowest value left `drop` times; for a handful of values only.
-int64_t sumOfLowestByScan(int32_t* values, int32_t n, int32_t drop) {
-    int64_t dropped = 0;
-    for (int32_t taken = 0; taken < drop; ++taken) {
-        int32_t lowest = taken;
-        for (int32_t i = taken + 1; i < n; ++i) {
-            lowest = values[i] < values[lowest] ? i : lowest;
-        }
-        std::swap(values[taken], values[lowest]);
-        dropped += values[taken];
-    }
-    return dropped;
-}
-
 void countBins(const int32_t* values, int32_t n, Bins& bins) {
     for (int32_t i = 0; i < n; ++i) {
         ++bins.count[static_cast<uint32_t>(values[i] - bins.base) >> bins.shift];
@@ -122,16 +108,6 @@ int64_t sumOfLowestBinned(int32_t* values, int32_t n, int32_t drop, Bins& bins) 
         prepareBins(bins, n, low, bins.shift);
         countBins(values, n, bins);
     }
-}
-
-int64_t sumOfLowest(int32_t* values, int32_t n, int32_t drop, int32_t maxValue) {
-    if (n <= SCANNED_VALUES) {
-        return sumOfLowestByScan(values, n, drop);
-    }
-    Bins bins;
-    prepareBins(bins, n, 0, bitWidth(static_cast<uint32_t>(maxValue)));
-    countBins(values, n, bins);
-    return sumOfLowestBinned(values, n, drop, bins);
 }
 
 int64_t sumOfLowestCounted(const int32_t* timesShown, int32_t faces, int32_t drop) {

@@ -2,6 +2,7 @@
 
 #include "dice/dice_draws.h"
 #include "dice/lowest_dice.h"
+#include "dice/random_source.h"
 
 #include <algorithm>
 
@@ -19,15 +20,20 @@ int64_t evaluateRoll(int32_t count, int32_t faces, int32_t drop) {
         // uniformInt(1, 1) is 1 without a step.
         return count - dropped;
     }
+    // Removing the lowest die `drop` times, first of equals first, takes away exactly the
+    // `drop` smallest values, so subtracting their sum gives the same total in linear time.
+    if (count <= FEW_DICE && faces <= RANDOM_SINGLE_DRAW_RANGE) {
+        int32_t few[FEW_DICE];
+        const int64_t total = drawFewDice(few, count, faces);
+        return total - sumOfLowestByScan(few, count, dropped);
+    }
     if (dropped == 0) {
         return drawDiceSum(count, faces);
     }
-    // Removing the lowest die `drop` times, first of equals first, takes away exactly the
-    // `drop` smallest values, so subtracting their sum gives the same total in linear time.
     int32_t* const dice = work + 1;
     if (count <= SCANNED_VALUES) {
         const int64_t total = drawDice(dice, count, faces);
-        return total - sumOfLowest(dice, count, dropped, faces);
+        return total - sumOfLowestByScan(dice, count, dropped);
     }
     // Counting needs no dice kept, but clearing its counts costs more than the dice take once
     // the faces outnumber them.
