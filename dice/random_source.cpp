@@ -53,11 +53,6 @@ void seedRandomFromTime(int64_t time) {
     gRandom.next = RANDOM_WORDS_END;
 }
 
-int32_t nextRandom() {
-    undrawnWords(gRandom);
-    return gRandom.words[gRandom.next++] >> RANDOM_OUTPUT_SHIFT;
-}
-
 // Two consecutive outputs as one 48-bit value, the first output in the high 24 bits.
 static uint64_t nextWideRandom() {
     const uint64_t high = static_cast<uint64_t>(nextRandom());

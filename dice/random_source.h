@@ -43,8 +43,6 @@ extern RandomSource gRandom;
 void seedRandom();
 // Seeds as if the calendar clock read `time`; lets tests pin sequences.
 void seedRandomFromTime(int64_t time);
-// One step; a value in 0 .. 2^24 - 1.
-int32_t nextRandom();
 // A value in lo .. hi inclusive, unbiased; lo itself, without a step, when hi + 1 - lo <= 1.
 // A range of up to 2^24 values takes one output per draw; a wider one takes two outputs per
 // draw, joined into 48 bits (the first in the high half). Rejected draws are drawn again.
@@ -62,3 +60,9 @@ inline int32_t undrawnWords(RandomSource& source) {
 }
 // `source` in the one-step form.
 LagTable lagTable(const RandomSource& source);
+
+// One step; a value in 0 .. 2^24 - 1. Inline: the step itself is a load and an increment.
+inline int32_t nextRandom() {
+    undrawnWords(gRandom);
+    return gRandom.words[gRandom.next++] >> RANDOM_OUTPUT_SHIFT;
+}
