@@ -53,31 +53,31 @@ void seedRandomFromTime(int64_t time) {
     gRandom.next = RANDOM_WORDS_END;
 }
 
-// Two consecutive outputs as one 48-bit value, the first output in the high 24 bits.
-static uint64_t nextWideRandom() {
-    const uint64_t high = static_cast<uint64_t>(nextRandom());
-    const uint64_t low = static_cast<uint64_t>(nextRandom());
-    return (high << RANDOM_OUTPUT_BITS) | low;
-}
-
 int32_t uniformInt(int32_t lo, int32_t hi) {
     // In 64 bits: hi + 1 - lo overflows 32 bits for wide or reversed bounds.
     const int64_t range = static_cast<int64_t>(hi) + 1 - lo;
     if (range <= 1) {
         return lo;
     }
-    // The smallest power of two, at least 2, not below range; range <= 2^32 here.
-    uint64_t mask = 2;
-    while (mask < static_cast<uint64_t>(range)) {
-        mask <<= 1;
+    // The smallest power of two, at least 2, not below range, less one (range <= 2^32
+    // here): every bit below the highest set bit of range - 1 set too.
+    uint64_t mask = static_cast<uint64_t>(range) - 1;
+    for (int shift = 1; shift <= 32; shift *= 2) {
+        mask |= mask >> shift;
     }
-    mask -= 1;
+    mask |= 1;
 
-    // Up to 2^24 values one output covers the range; wider ranges take two per draw.
-    const bool wide = range > RANDOM_SINGLE_DRAW_RANGE;
     uint64_t r;
-    do {
-        r = (wide ? nextWideRandom() : static_cast<uint64_t>(nextRandom())) & mask;
-    } while (r >= static_cast<uint64_t>(range));
+    if (range <= RANDOM_SINGLE_DRAW_RANGE) {
+        do {
+            r = static_cast<uint64_t>(nextRandom()) & mask;
+        } while (r >= static_cast<uint64_t>(range));
+    } else {
+        // Two outputs per draw, joined into 48 bits, the first in the high half.
+        do {
+            const uint64_t high = static_cast<uint64_t>(nextRandom());
+            r = ((high << RANDOM_OUTPUT_BITS) | static_cast<uint64_t>(nextRandom())) & mask;
+        } while (r >= static_cast<uint64_t>(range));
+    }
     return static_cast<int32_t>(lo + static_cast<int64_t>(r));
 }
