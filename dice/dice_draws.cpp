@@ -78,7 +78,8 @@ void markDice(const Draws& draws, int32_t n, uint32_t faces, uint32_t* marks, in
 
 // The dice in order, optionally counted into bins by their high bits. Branch-free: every mark
 // is written at the next free place, and the place moves on only for a kept die; fewer than
-// n dice are still needed before the last draw, so no write passes the roll's last die.
+// n dice are still needed before the last draw, so no write passes the roll's last die. A
+// rejected draw (mark 0) counts in bin 0, and is taken off again.
 struct StoreSink {
     StoreSink(int32_t faceCount, int32_t* firstDie, Bins* binsOrNull)
         : faces(static_cast<uint32_t>(faceCount)), dice(firstDie), bins(binsOrNull) {}

@@ -81,7 +81,7 @@ void prepareBins(Bins& bins, int32_t n, int32_t base, int width) {
     bins.base = base;
     bins.shift = width - bits;
     bins.size = int32_t{1} << bits;
-    std::fill_n(bins.count, bins.size + 1, 0);
+    std::fill_n(bins.count, bins.size, 0);
 }
 
 int64_t sumOfLowestBinned(int32_t* values, int32_t n, int32_t drop, Bins& bins) {

@@ -8,13 +8,12 @@ constexpr int MAX_BIN_BITS = 12;
 constexpr int32_t SCANNED_VALUES = 32;
 
 // Counts of values by their high bits: a value v of base .. base + 2^width - 1 counts in
-// bin (v - base) >> shift, one of `size` bins. count[size] is scratch, for counts of
-// nothing (a rejected draw).
+// bin (v - base) >> shift, one of `size` bins.
 struct Bins {
     int32_t base;
     int shift;
     int32_t size;
-    int32_t count[(1 << MAX_BIN_BITS) + 1];
+    int32_t count[1 << MAX_BIN_BITS];
 };
 
 // Sets up empty bins for n values of base .. base + 2^width - 1 (width <= 31).
