@@ -69,7 +69,9 @@ int64_t referenceRoll(Reference& r, int32_t count, int32_t faces, int32_t drop) 
     for (int32_t& die : dice) {
         die = referenceUniform(r, 1, faces);
     }
-    std::sort(dice.begin(), dice.end());
+    if (drop > 0) {
+        std::sort(dice.begin(), dice.end());
+    }
     int64_t total = 0;
     for (int32_t i = std::max(drop, 0); i < count; ++i) {
         total += dice[static_cast<size_t>(i)];
