@@ -10,7 +10,10 @@
 
 namespace {
 
-bool sameState(const RandomSource& a, const RandomSource& b) {
+// Same place in the stream: the same lag table and cursors in the one-step form.
+bool sameState(const RandomSource& source, const RandomSource& other) {
+    const LagTable a = lagTable(source);
+    const LagTable b = lagTable(other);
     return a.j == b.j && a.k == b.k && std::equal(a.T, a.T + RANDOM_TABLE_LENGTH, b.T);
 }
 

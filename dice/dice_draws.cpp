@@ -1,0 +1,201 @@
+#include "dice/dice_draws.h"
+
+#include "dice/random_source.h"
+
+#include <algorithm>
+
+namespace {
+
+// The most draws in one batch: a block's worth of one-output draws.
+constexpr int32_t MAX_BATCH = RANDOM_BLOCK_LENGTH;
+
+// Draws of one output each, read straight from the block.
+struct SingleOutputDraws {
+    static constexpr int32_t OUTPUTS = 1;
+    const int32_t* words;
+    uint32_t mask;
+    uint32_t offset(int32_t i) const {
+        return (static_cast<uint32_t>(words[i]) >> RANDOM_OUTPUT_SHIFT) & mask;
+    }
+};
+
+// Draws of two outputs each, the first in the high bits. The mask keeps at most 31 bits, so
+// the 48-bit join can be formed in 32 bits: the high output's top bits fall away unmasked.
+struct JoinedOutputDraws {
+    static constexpr int32_t OUTPUTS = 2;
+    const int32_t* words;
+    uint32_t mask;
+    uint32_t offset(int32_t i) const {
+        const uint32_t high = static_cast<uint32_t>(words[2 * i]) >> RANDOM_OUTPUT_SHIFT;
+        const uint32_t low = static_cast<uint32_t>(words[2 * i + 1]) >> RANDOM_OUTPUT_SHIFT;
+        return ((high << RANDOM_OUTPUT_BITS) | low) & mask;
+    }
+};
+
+// One draw made beforehand, for a pair of outputs that a block boundary splits.
+struct MadeDraw {
+    uint32_t made;
+    uint32_t offset(int32_t) const {
+        return made;
+    }
+};
+
+// A draw keeps the die offset + 1 when its offset is below the face count. Each sink below
+// takes n draws, every one of which uniformInt would make, and returns how many dice they
+// kept.
+
+// Sum only; fast because it has no branch and vectorises.
+struct SumSink {
+    uint32_t faces;
+    int64_t sum;
+    template <class Draws> int32_t take(const Draws& draws, int32_t n) {
+        int32_t kept = 0;
+        uint64_t batchSum = 0;
+        for (int32_t i = 0; i < n; ++i) {
+            const uint32_t offset = draws.offset(i);
+            const uint32_t keep = offset < faces ? 1 : 0;
+            kept += static_cast<int32_t>(keep);
+            batchSum += (offset + 1) & (0 - keep);
+        }
+        sum += static_cast<int64_t>(batchSum);
+        return kept;
+    }
+};
+
+// The die of each draw, 0 for a rejected one, and the sum of the dice. Fast because it has no
+// branch and vectorises, leaving only the few steps that cannot to the loops that follow.
+template <class Draws>
+void markDice(const Draws& draws, int32_t n, uint32_t faces, uint32_t* marks, int64_t& sum) {
+    uint64_t batchSum = 0;
+    for (int32_t i = 0; i < n; ++i) {
+        const uint32_t offset = draws.offset(i);
+        const uint32_t die = (offset + 1) & (0 - static_cast<uint32_t>(offset < faces ? 1 : 0));
+        marks[i] = die;
+        batchSum += die;
+    }
+    sum += static_cast<int64_t>(batchSum);
+}
+
+// The dice in order, optionally counted into bins by their high bits. Branch-free: every mark
+// is written at the next free place, and the place moves on only for a kept die; fewer than
+// n dice are still needed before the last draw, so no write passes the roll's last die. A
+// rejected draw (mark 0) counts in bin 0, and is taken off again.
+struct StoreSink {
+    StoreSink(int32_t faceCount, int32_t* firstDie, Bins* binsOrNull)
+        : faces(static_cast<uint32_t>(faceCount)), dice(firstDie), bins(binsOrNull) {}
+    uint32_t faces;
+    int32_t* dice;
+    int64_t sum = 0;
+    Bins* bins;
+    uint32_t marks[MAX_BATCH];
+    template <class Draws> int32_t take(const Draws& draws, int32_t n) {
+        markDice(draws, n, faces, marks, sum);
+        int32_t kept = 0;
+        if (bins == nullptr) {
+            for (int32_t i = 0; i < n; ++i) {
+                const uint32_t mark = marks[i];
+                dice[kept] = static_cast<int32_t>(mark);
+                kept += mark != 0 ? 1 : 0;
+            }
+        } else {
+            int32_t* const count = bins->count;
+            const int shift = bins->shift;
+            for (int32_t i = 0; i < n; ++i) {
+                const uint32_t mark = marks[i];
+                dice[kept] = static_cast<int32_t>(mark);
+                kept += mark != 0 ? 1 : 0;
+                ++count[mark >> shift];
+            }
+            count[0] -= n - kept;
+        }
+        dice += kept;
+        return kept;
+    }
+};
+
+// Counts by face (face 0 counting the rejected draws). Consecutive draws count in different
+// tables, so that an increment need not wait for the one before it on the same face.
+constexpr int32_t COUNT_TABLES = 4;
+struct CountSink {
+    CountSink(int32_t faceCount, int32_t (*faceTables)[MAX_COUNTED_FACES + 1])
+        : faces(static_cast<uint32_t>(faceCount)), tables(faceTables) {}
+    uint32_t faces;
+    int32_t (*tables)[MAX_COUNTED_FACES + 1];
+    uint32_t marks[MAX_BATCH];
+    template <class Draws> int32_t take(const Draws& draws, int32_t n) {
+        int64_t unusedSum = 0;
+        markDice(draws, n, faces, marks, unusedSum);
+        int32_t i = 0;
+        for (; i + COUNT_TABLES <= n; i += COUNT_TABLES) {
+            for (int32_t t = 0; t < COUNT_TABLES; ++t) {
+                ++tables[t][marks[i + t]];
+            }
+        }
+        for (; i < n; ++i) {
+            ++tables[0][marks[i]];
+        }
+        int32_t rejected = 0;
+        for (int32_t t = 0; t < COUNT_TABLES; ++t) {
+            rejected += tables[t][0];
+            tables[t][0] = 0;
+        }
+        return n - rejected;
+    }
+};
+
+// Feeds a roll's draws to the sink in batches taken straight from the block. A batch never
+// holds more draws than dice are still needed, since each draw keeps at most one die, so the
+// roll takes exactly the outputs that uniformInt would take.
+template <class Sink> void drawRoll(int32_t count, int32_t faces, Sink& sink) {
+    const uint32_t mask = drawMask(faces);
+    const bool joined = faces > RANDOM_SINGLE_DRAW_RANGE;
+    for (int32_t needed = count; needed > 0;) {
+        const int32_t available = undrawnWords(gRandom);
+        const int32_t* const words = gRandom.words + gRandom.next;
+        if (!joined) {
+            const int32_t n = std::min(needed, available);
+            gRandom.next += n;
+            needed -= sink.take(SingleOutputDraws{words, mask}, n);
+        } else if (available >= JoinedOutputDraws::OUTPUTS) {
+            const int32_t n = std::min(needed, available / JoinedOutputDraws::OUTPUTS);
+            gRandom.next += n * JoinedOutputDraws::OUTPUTS;
+            needed -= sink.take(JoinedOutputDraws{words, mask}, n);
+        } else {
+            const uint32_t high = static_cast<uint32_t>(nextRandom());
+            const uint32_t low = static_cast<uint32_t>(nextRandom());
+            needed -= sink.take(MadeDraw{((high << RANDOM_OUTPUT_BITS) | low) & mask}, 1);
+        }
+    }
+}
+
+} // namespace
+
+int64_t drawDiceSum(int32_t count, int32_t faces) {
+    SumSink sink{static_cast<uint32_t>(faces), 0};
+    drawRoll(count, faces, sink);
+    return sink.sum;
+}
+
+int64_t drawDice(int32_t* dice, int32_t count, int32_t faces) {
+    StoreSink sink(faces, dice, nullptr);
+    drawRoll(count, faces, sink);
+    return sink.sum;
+}
+
+int64_t drawDiceBinned(int32_t* dice, int32_t count, int32_t faces, Bins& bins) {
+    StoreSink sink(faces, dice, &bins);
+    drawRoll(count, faces, sink);
+    return sink.sum;
+}
+
+void countDice(int32_t* timesShown, int32_t count, int32_t faces) {
+    int32_t tables[COUNT_TABLES][MAX_COUNTED_FACES + 1];
+    for (auto& table : tables) {
+        std::fill_n(table, faces + 1, 0);
+    }
+    CountSink sink(faces, tables);
+    drawRoll(count, faces, sink);
+    for (int32_t face = 0; face <= faces; ++face) {
+        timesShown[face] = tables[0][face] + tables[1][face] + tables[2][face] + tables[3][face];
+    }
+}
