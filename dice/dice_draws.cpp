@@ -11,7 +11,6 @@ constexpr int32_t MAX_BATCH = RANDOM_BLOCK_LENGTH;
 
 // Draws of one output each, read straight from the block.
 struct SingleOutputDraws {
-    static constexpr int32_t OUTPUTS = 1;
     const int32_t* words;
     uint32_t mask;
     uint32_t offset(int32_t i) const {
