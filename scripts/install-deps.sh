@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang-format libgtest-dev libbenchmark-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-    wine64 fonts-wine xvfb xdotool x11-utils imagemagick
+    wine64 fonts-wine xvfb xdotool xclip x11-utils imagemagick
     "$@"
 )
 missing=()

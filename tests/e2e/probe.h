@@ -1,0 +1,18 @@
+#pragma once
+
+#include <windows.h>
+
+// Shared by the probe's commands (probe.cpp, probe_checks.cpp).
+
+// The dice roller's main window, or null when it is not shown.
+HWND findMainWindow();
+// A whole decimal number, nothing else.
+bool parseNumber(const char* text, long* value);
+
+// Minimises and restores the main window COUNT times; every STEP cycles prints the
+// process's GDI and USER object counts and its memory. 0 when every cycle completed.
+int cycleCommand(long count, long step);
+// Compares a raw RGB screenshot of the client area with the background image of EXE: every
+// pixel the child controls do not cover must be the background's or the label grey, and
+// the labels must have left grey ink. 0 when the panel is painted so.
+int panelCommand(const char* exePath, const char* shotPath);
