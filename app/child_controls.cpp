@@ -2,6 +2,7 @@
 
 #include "resources/resource_ids.h"
 #include "setups/control_ids.h"
+#include "setups/ui_operations.h"
 
 namespace {
 
@@ -12,11 +13,12 @@ struct ControlDescription {
     int id;
 };
 
-// No ES_AUTOHSCROLL: a field takes only as much text as fits its width. The lists are
-// neither sorted nor multi-selection, and have no horizontal extent.
-constexpr DWORD FIELD_STYLE = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | WS_TABSTOP;
-constexpr DWORD LIST_STYLE =
-    WS_CHILD | WS_VISIBLE | WS_DLGFRAME | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY;
+// A field scrolls as the user types, so any digit string and a name of full length fit.
+// The lists are neither sorted nor multi-selection, and keep exactly the height of the
+// layout table instead of rounding it to whole lines of their font.
+constexpr DWORD FIELD_STYLE = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_DLGFRAME | WS_VSCROLL | WS_HSCROLL |
+                             LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
 constexpr DWORD BUTTON_STYLE = WS_CHILD | WS_VISIBLE | WS_DLGFRAME;
 
 // Creation order.
@@ -35,15 +37,8 @@ const ControlDescription CONTROL_TABLE[CONTROL_COUNT] = {
     {"Button", "Update Setup", BUTTON_STYLE | BS_MULTILINE, ID_UPDATE_SETUP},
 };
 
-struct ControlPlace {
-    int id;
-    int x;
-    int y;
-    int width;
-    int height;
-};
+} // namespace
 
-// Client pixels, applied in this order.
 const ControlPlace LAYOUT_TABLE[CONTROL_COUNT] = {
     {ID_ROLL, 5, 30, 100, 30},           {ID_SAVE_SETUP, 105, 30, 100, 30},
     {ID_DELETE_SETUP, 205, 30, 100, 30}, {ID_UPDATE_SETUP, 245, 60, 60, 50},
@@ -52,6 +47,8 @@ const ControlPlace LAYOUT_TABLE[CONTROL_COUNT] = {
     {ID_NUM_ROLLS, 175, 165, 40, 25},    {ID_DROP_LOWEST, 260, 165, 40, 25},
     {ID_RESULTS_LIST, 5, 80, 70, 120},   {ID_SETUP_LIST, 5, 200, 300, 200},
 };
+
+namespace {
 
 // Handles in CONTROL_TABLE order, for the whole run.
 HWND gControlWindows[CONTROL_COUNT];
@@ -88,6 +85,10 @@ void createControls(HWND mainWindow, HINSTANCE instance) {
             0, control.className, control.text, control.style, CW_USEDEFAULT, CW_USEDEFAULT,
             CW_USEDEFAULT, CW_USEDEFAULT, mainWindow,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+        if (control.style == FIELD_STYLE) {
+            // The field handler reads at most this much, so the field shows what is stored.
+            SendMessageA(gControlWindows[i], EM_SETLIMITTEXT, FIELD_TEXT_MAX, 0);
+        }
     }
 }
 

@@ -4,6 +4,17 @@
 
 constexpr int CONTROL_COUNT = 12;
 
+struct ControlPlace {
+    int id;
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+// Where each control sits, in client pixels; layoutControls applies the rows in this order.
+extern const ControlPlace LAYOUT_TABLE[CONTROL_COUNT];
+
 // Creates the twelve child controls of the main window, in their fixed order. A control
 // that fails to be created is simply absent.
 void createControls(HWND mainWindow, HINSTANCE instance);

@@ -2,25 +2,33 @@
 #include "setups/ui_operations.h"
 
 #include "app/child_controls.h"
+#include "app/list_extent.h"
 #include "render/panel_painter.h"
 
 #include <windows.h>
 
 void listClear(int listId) {
-    SendMessageA(controlWindow(listId), LB_RESETCONTENT, 0, 0);
+    HWND list = controlWindow(listId);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    resetListExtent(list);
 }
 
 void listAppend(int listId, const char* text) {
-    SendMessageA(controlWindow(listId), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    HWND list = controlWindow(listId);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    widenListExtent(list, text);
 }
 
 void listInsert(int listId, int index, const char* text) {
-    SendMessageA(controlWindow(listId), LB_INSERTSTRING, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(text));
+    HWND list = controlWindow(listId);
+    SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    widenListExtent(list, text);
 }
 
 void listDelete(int listId, int index) {
-    SendMessageA(controlWindow(listId), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    HWND list = controlWindow(listId);
+    SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    fitListExtent(list);
 }
 
 int listSelectedIndex(int listId) {

@@ -20,6 +20,8 @@ bool matchSurfaceToWindow(HWND window) {
         SetBkMode(gBackBuffer.memoryDC, TRANSPARENT);
         SetBkColor(gBackBuffer.memoryDC, RGB(0, 0, 0));
     }
+    // Painted before the next WM_PAINT copies it, so the blank surface is never shown.
+    paintPanel();
     layoutControls();
     return true;
 }

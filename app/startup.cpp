@@ -51,5 +51,8 @@ bool initialiseApp(HWND window) {
     if (backgroundImage() == nullptr) {
         setBackgroundImage(LoadBitmapA(gInstance, MAKEINTRESOURCEA(IDB_BACKGROUND)));
     }
+    // The first WM_PAINT copies the surface: it must already show the panel, not the blank
+    // bitmap it was built with.
+    paintPanel();
     return true;
 }

@@ -41,7 +41,7 @@ HBITMAP backgroundImage() {
     return gBackgroundImage;
 }
 
-void redrawPanel() {
+void paintPanel() {
     HDC surface = gBackBuffer.memoryDC;
     if (surface == nullptr) {
         return;
@@ -57,5 +57,9 @@ void redrawPanel() {
         int length = static_cast<int>(strnlen(label.text, NAME_LABEL_CAPACITY - 1));
         TextOutA(surface, label.x, label.y, label.text, length);
     }
+}
+
+void redrawPanel() {
+    paintPanel();
     gBackBuffer.copyToWindow();
 }

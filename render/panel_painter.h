@@ -13,6 +13,8 @@ extern char gNameLabel[NAME_LABEL_CAPACITY];
 void setBackgroundImage(HBITMAP image);
 HBITMAP backgroundImage();
 
-// Puts the background into the main window's surface, writes the grey labels over it and
-// copies the surface into the window.
+// Puts the background into the main window's surface and writes the grey labels over it.
+// A freshly built surface is blank (black), so it is painted before anything copies it.
+void paintPanel();
+// paintPanel, then copies the surface into the window.
 void redrawPanel();

@@ -128,12 +128,11 @@ drive_click_control() {
     drive_click_at $((x + w / 2)) $((y + h / 2))
 }
 
-# drive_type_field NAME TEXT: clicks into the field, empties it with End and BackSpace, and
-# types the text key by key. Only the numeric fields are emptied: they hold a few digits.
+# drive_type_field NAME TEXT: clicks into the field, selects all of its text with End and
+# Shift+Home, deletes it with BackSpace, and types the text key by key.
 drive_type_field() {
     drive_click_control "$1" || return 1
-    xdotool key End
-    xdotool key --repeat 8 --repeat-delay 15 BackSpace
+    xdotool key End shift+Home BackSpace
     [ -z "$2" ] || xdotool type --delay 40 "$2"
 }
 

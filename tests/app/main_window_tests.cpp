@@ -1,5 +1,6 @@
 #include "window_harness.h"
 
+#include "app/child_controls.h"
 #include "app/main_loop.h"
 #include "render/back_buffer.h"
 #include "render/panel_painter.h"
@@ -14,25 +15,26 @@ struct ExpectedControl {
     const char* className;
     const char* text;
     DWORD style; // bits that must be set
-    RECT place;  // client pixels: left, top, right, bottom
 };
 
 constexpr DWORD CHILD = WS_CHILD | WS_VISIBLE | WS_DLGFRAME;
+constexpr DWORD FIELD = CHILD | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD LIST = CHILD | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
 
 // Creation order, which is also the order of the siblings.
 const ExpectedControl EXPECTED_CONTROLS[] = {
-    {ID_SIZE, "Edit", "", CHILD | WS_TABSTOP, {175, 100, 215, 125}},
-    {ID_NAME, "Edit", "", CHILD | WS_TABSTOP, {50, 5, 250, 30}},
-    {ID_NUM_DICE, "Edit", "", CHILD | WS_TABSTOP, {90, 100, 130, 125}},
-    {ID_BONUS, "Edit", "0", CHILD | WS_TABSTOP, {90, 165, 130, 190}},
-    {ID_DROP_LOWEST, "Edit", "", CHILD | WS_TABSTOP, {260, 165, 300, 190}},
-    {ID_NUM_ROLLS, "Edit", "1", CHILD | WS_TABSTOP, {175, 165, 215, 190}},
-    {ID_RESULTS_LIST, "ListBox", "", CHILD | LBS_NOTIFY, {5, 80, 75, 200}},
-    {ID_SETUP_LIST, "ListBox", "", CHILD | LBS_NOTIFY, {5, 200, 305, 400}},
-    {ID_ROLL, "Button", "Roll Dice!", CHILD | BS_BITMAP, {5, 30, 105, 60}},
-    {ID_SAVE_SETUP, "Button", "Save Setup", CHILD, {105, 30, 205, 60}},
-    {ID_DELETE_SETUP, "Button", "Delete Setup", CHILD, {205, 30, 305, 60}},
-    {ID_UPDATE_SETUP, "Button", "Update Setup", CHILD | BS_MULTILINE, {245, 60, 305, 110}},
+    {ID_SIZE, "Edit", "", FIELD},
+    {ID_NAME, "Edit", "", FIELD},
+    {ID_NUM_DICE, "Edit", "", FIELD},
+    {ID_BONUS, "Edit", "0", FIELD},
+    {ID_DROP_LOWEST, "Edit", "", FIELD},
+    {ID_NUM_ROLLS, "Edit", "1", FIELD},
+    {ID_RESULTS_LIST, "ListBox", "", LIST},
+    {ID_SETUP_LIST, "ListBox", "", LIST},
+    {ID_ROLL, "Button", "Roll Dice!", CHILD | BS_BITMAP},
+    {ID_SAVE_SETUP, "Button", "Save Setup", CHILD},
+    {ID_DELETE_SETUP, "Button", "Delete Setup", CHILD},
+    {ID_UPDATE_SETUP, "Button", "Update Setup", CHILD | BS_MULTILINE},
 };
 
 std::string classOf(HWND window) {
@@ -47,27 +49,15 @@ std::string textOf(HWND window) {
     return text;
 }
 
-bool sameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-// A list box trims its height to whole lines, so a list may end up to one line short.
-bool inPlace(HWND child, const RECT& actual, const RECT& place) {
-    char name[64] = {};
-    GetClassNameA(child, name, sizeof name);
-    if (lstrcmpiA(name, "ListBox") != 0) {
-        return sameRect(actual, place);
-    }
-    int lineHeight = static_cast<int>(SendMessageA(child, LB_GETITEMHEIGHT, 0, 0));
-    return actual.left == place.left && actual.top == place.top && actual.right == place.right &&
-           actual.bottom <= place.bottom && actual.bottom > place.bottom - lineHeight;
-}
-
+// Every control, the lists included, has exactly the rectangle of the layout table: a list
+// must not round its height to whole lines of its font.
 void expectControlsInPlace() {
-    for (const ExpectedControl& expected : EXPECTED_CONTROLS) {
-        RECT actual = clientRectOf(control(expected.id));
-        EXPECT_TRUE(inPlace(control(expected.id), actual, expected.place))
-            << "control " << expected.id << " at " << actual.left << "," << actual.top << " "
+    for (const ControlPlace& place : LAYOUT_TABLE) {
+        RECT actual = clientRectOf(control(place.id));
+        EXPECT_TRUE(actual.left == place.x && actual.top == place.y &&
+                    actual.right - actual.left == place.width &&
+                    actual.bottom - actual.top == place.height)
+            << "control " << place.id << " at " << actual.left << "," << actual.top << " "
             << actual.right - actual.left << "x" << actual.bottom - actual.top;
     }
 }
@@ -145,10 +135,7 @@ TEST_F(MainWindow, createsTheTwelveControlsInOrderWithTheirClassesTextsStylesAnd
     EXPECT_EQ(child, nullptr) << "more than twelve controls";
     expectControlsInPlace();
 
-    // Fields take only what fits; lists keep insertion order with at most one selection.
-    for (int id : {ID_SIZE, ID_NAME, ID_NUM_DICE, ID_BONUS, ID_DROP_LOWEST, ID_NUM_ROLLS}) {
-        EXPECT_EQ(GetWindowLongA(control(id), GWL_STYLE) & ES_AUTOHSCROLL, 0) << id;
-    }
+    // Lists keep insertion order with at most one selection.
     for (int id : {ID_RESULTS_LIST, ID_SETUP_LIST}) {
         LONG style = GetWindowLongA(control(id), GWL_STYLE);
         EXPECT_EQ(style & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL), 0) << id;

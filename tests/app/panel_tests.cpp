@@ -98,22 +98,22 @@ bool inside(const RECT& box, int x, int y) {
 
 using Panel = MainWindowTest;
 
-TEST_F(Panel, showsTheBackgroundWithGreyLabelsOverIt) {
-    redrawPanel();
-    const int width = gBackBuffer.clientRect.right;
-    const int height = gBackBuffer.clientRect.bottom;
-    ASSERT_GT(width, 0);
-    Pixels painted = capture(gBackBuffer.memoryDC, width, height);
-    Pixels reference = referenceBackground(width, height);
-
+// Checks that the rows from `top` down of a capture show the background, with nothing but
+// grey label ink on it, and that each label there is inked.
+void expectTheBackgroundWithGreyLabels(const Pixels& painted, HDC fontDC, int top,
+                                       const char* what) {
+    Pixels reference = referenceBackground(painted.width, painted.height);
     std::vector<RECT> boxes;
     for (const Label& label : LABELS) {
-        RECT box = labelBox(gBackBuffer.memoryDC, label);
+        RECT box = labelBox(fontDC, label);
         boxes.push_back(box);
+        if (box.top < top) {
+            continue;
+        }
         int inked = 0;
         int foreign = 0;
-        for (int y = box.top; y < box.bottom && y < height; ++y) {
-            for (int x = box.left; x < box.right && x < width; ++x) {
+        for (int y = box.top; y < box.bottom && y < painted.height; ++y) {
+            for (int x = box.left; x < box.right && x < painted.width; ++x) {
                 uint32_t pixel = painted.at(x, y);
                 if (pixel == GREY && reference.at(x, y) != GREY) {
                     ++inked;
@@ -122,13 +122,14 @@ TEST_F(Panel, showsTheBackgroundWithGreyLabelsOverIt) {
                 }
             }
         }
-        EXPECT_GT(inked, 0) << "no grey ink for \"" << label.text << "\"";
-        EXPECT_EQ(foreign, 0) << "label \"" << label.text << "\" has an opaque background";
+        EXPECT_GT(inked, 0) << what << ": no grey ink for \"" << label.text << "\"";
+        EXPECT_EQ(foreign, 0) << what << ": label \"" << label.text
+                              << "\" has an opaque background";
     }
 
     int differing = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    for (int y = top; y < painted.height; ++y) {
+        for (int x = 0; x < painted.width; ++x) {
             bool inLabel = false;
             for (const RECT& box : boxes) {
                 inLabel = inLabel || inside(box, x, y);
@@ -138,7 +139,50 @@ TEST_F(Panel, showsTheBackgroundWithGreyLabelsOverIt) {
             }
         }
     }
-    EXPECT_EQ(differing, 0) << "pixels away from the labels that are not the background";
+    EXPECT_EQ(differing, 0) << what << ": pixels away from the labels that are not the background";
+}
+
+Pixels surfacePixels() {
+    return capture(gBackBuffer.memoryDC, gBackBuffer.clientRect.right,
+                   gBackBuffer.clientRect.bottom);
+}
+
+// Below the setups list no control covers the panel.
+constexpr int BELOW_THE_LISTS = 401;
+
+Pixels windowPixels(HWND window) {
+    HDC windowDC = GetDC(window);
+    Pixels shown = capture(windowDC, gBackBuffer.clientRect.right, gBackBuffer.clientRect.bottom);
+    ReleaseDC(window, windowDC);
+    return shown;
+}
+
+TEST_F(Panel, showsTheBackgroundWithGreyLabelsOverIt) {
+    redrawPanel();
+    ASSERT_GT(gBackBuffer.clientRect.right, 0);
+    expectTheBackgroundWithGreyLabels(surfacePixels(), gBackBuffer.memoryDC, 0, "surface");
+}
+
+// A rebuilt surface starts blank (black); it must hold the panel before anything copies it,
+// so the first frame after startup and after each restore is the background, never black.
+TEST_F(Panel, theFirstFrameAfterStartupAndAfterARestoreShowsTheBackground) {
+    // Startup: the harness has run initialiseApp and handled the first WM_PAINT, and no
+    // paced repaint has happened yet.
+    expectTheBackgroundWithGreyLabels(surfacePixels(), gBackBuffer.memoryDC, 0,
+                                      "surface at startup");
+    expectTheBackgroundWithGreyLabels(windowPixels(window), gBackBuffer.memoryDC, BELOW_THE_LISTS,
+                                      "window at startup");
+
+    ShowWindow(window, SW_MINIMIZE);
+    pumpMessages();
+    ASSERT_TRUE(matchSurfaceToWindow(window));
+    ShowWindow(window, SW_RESTORE);
+    ASSERT_TRUE(matchSurfaceToWindow(window)); // rebuilt, and nothing copied it yet
+    expectTheBackgroundWithGreyLabels(surfacePixels(), gBackBuffer.memoryDC, 0,
+                                      "surface after restore");
+    pumpMessages();
+    expectTheBackgroundWithGreyLabels(windowPixels(window), gBackBuffer.memoryDC, BELOW_THE_LISTS,
+                                      "window after restore");
 }
 
 TEST_F(Panel, repaintingAgainChangesNothingAndTheWindowShowsTheSurface) {
@@ -189,7 +233,10 @@ void CALLBACK closeWindow(HWND, UINT, UINT_PTR, DWORD) {
 
 TEST_F(Panel, theMainLoopPaintsThePanelWhileTheQueueIsIdle) {
     const Label& contact = LABELS[9];
-    ASSERT_EQ(greyInWindow(window, contact), 0) << "painted before the loop ran";
+    HDC windowDC = GetDC(window);
+    PatBlt(windowDC, 0, 0, gBackBuffer.clientRect.right, gBackBuffer.clientRect.bottom, BLACKNESS);
+    ReleaseDC(window, windowDC);
+    ASSERT_EQ(greyInWindow(window, contact), 0) << "the window was not blacked out";
 
     // Nothing but this timer's message arrives, so the loop spends a third of a second idle.
     gWindowToClose = window;
@@ -202,6 +249,7 @@ TEST_F(Panel, theMainLoopPaintsThePanelWhileTheQueueIsIdle) {
 }
 
 TEST_F(Panel, releaseFreesTheSurfaceOnceAndFreesTheBackgroundForTheNextSurface) {
+    gBackBuffer.release(); // the window's own surface holds the background since startup
     BackBuffer buffer = {};
     buffer.release(); // an empty record
     ASSERT_TRUE(buffer.create(window));

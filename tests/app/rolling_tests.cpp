@@ -2,6 +2,7 @@
 
 #include "setups/control_ids.h"
 #include "setups/roll_setup.h"
+#include "setups/ui_operations.h"
 
 #include <cstdlib>
 #include <string>
@@ -65,18 +66,31 @@ TEST_F(Fields, everyKeystrokeIsParsedAtOnceAndEachFieldTreatsBadKeysItsOwnWay) {
     EXPECT_STREQ(current().name, "Fire 100%");
 }
 
-TEST_F(Fields, typingStopsAtTheVisibleWidthOfTheField) {
-    std::string longName(120, 'W');
+TEST_F(Fields, scrollSoAnyDigitStringAndANameOfFullLengthCanBeTyped) {
+    // Far wider than the 40-pixel fields: every digit is kept.
+    typeText(ID_NUM_DICE, "99999");
+    typeText(ID_SIZE, "2147483647");
+    EXPECT_EQ(fieldText(ID_NUM_DICE), "99999");
+    EXPECT_EQ(fieldText(ID_SIZE), "2147483647");
+    EXPECT_EQ(current().numDice, 99999);
+    EXPECT_EQ(current().size, 2147483647);
+    typeText(ID_DROP_LOWEST, "000000000000000000012");
+    EXPECT_EQ(fieldText(ID_DROP_LOWEST), "000000000000000000012");
+    EXPECT_EQ(current().dropLowest, 12);
+
+    // A letter typed into a field that is already full to its width still reaches the field
+    // handler, which empties the field.
+    typeText(ID_SIZE, "x");
+    EXPECT_EQ(fieldText(ID_SIZE), "");
+    EXPECT_EQ(current().size, 0);
+
+    // A name takes as many characters as it can hold, and no more than are stored.
+    std::string longName(FIELD_TEXT_MAX + 20, 'W');
+    longName[0] = 'A';
     typeText(ID_NAME, longName.c_str());
     std::string kept = fieldText(ID_NAME);
-    EXPECT_GT(kept.size(), 5u);
-    EXPECT_LT(kept.size(), longName.size());
+    EXPECT_EQ(kept, longName.substr(0, FIELD_TEXT_MAX));
     EXPECT_EQ(std::string(current().name), kept);
-
-    typeText(ID_NUM_DICE, "12345678901234");
-    std::string digits = fieldText(ID_NUM_DICE);
-    EXPECT_LT(digits.size(), 14u);
-    EXPECT_EQ(current().numDice, std::atoi(digits.c_str()));
 }
 
 TEST_F(Rolling, threeDiceOfSixPlusTwoFiveTimesGivesFiveTotalsFromFiveToTwenty) {

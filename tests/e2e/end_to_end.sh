@@ -51,6 +51,18 @@ steps() {
     drive_expect_texts 10 "$ID_NAME" "Fireball" "$ID_NUM_DICE" 3 "$ID_SIZE" 6 "$ID_BONUS" 2 \
         "$ID_NUM_ROLLS" 5 "$ID_DROP_LOWEST" 0 || return 1
 
+    # The fields scroll: digit strings far wider than the fields are typed and kept whole,
+    # and the largest roll gives 64-bit totals. A quarter of the largest total is more than
+    # any shorter dice count or face count could reach.
+    drive_type_field dice 99999 && drive_type_field faces 2147483647 &&
+        drive_type_field bonus 0 && drive_type_field rolls 3 &&
+        drive_expect_texts 10 "$ID_NUM_DICE" 99999 "$ID_SIZE" 2147483647 "$ID_BONUS" 0 \
+            "$ID_NUM_ROLLS" 3 || return 1
+    drive_click_control roll
+    local largest=$((99999 * 2147483647))
+    drive_wait_list "$ID_RESULTS_LIST" 3 && drive_check_totals $((largest / 4)) "$largest" || return 1
+    drive_log "rolled 99999d2147483647 three times: ${DRIVE_LINES[*]}"
+
     drive_close_app || return 1
     [ "$DRIVE_APP_RC" -eq 0 ] || drive_fail "exit code $DRIVE_APP_RC, expected 0"
 }

@@ -1,0 +1,72 @@
+#include "app/list_extent.h"
+
+#include "setups/setup_library.h"
+
+#include <cstring>
+
+namespace {
+
+// Longer than any line the program adds (a setup line is the longest).
+constexpr int LINE_BUFFER = SETUP_LINE_CAPACITY;
+
+int currentExtent(HWND list) {
+    return static_cast<int>(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0));
+}
+
+void setExtent(HWND list, int width) {
+    SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width), 0);
+}
+
+} // namespace
+
+int listLineWidth(HWND list, const char* text) {
+    HDC dc = GetDC(list);
+    if (dc == nullptr) {
+        return 0;
+    }
+    // A list without a font of its own draws in the system font, which a fresh DC holds.
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
+    HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strnlen(text, LINE_BUFFER - 1)), &size);
+    if (previous != nullptr) {
+        SelectObject(dc, previous);
+    }
+    ReleaseDC(list, dc);
+    return static_cast<int>(size.cx) + LIST_TEXT_MARGIN;
+}
+
+void widenListExtent(HWND list, const char* text) {
+    if (list == nullptr) {
+        return;
+    }
+    int width = listLineWidth(list, text);
+    if (width > currentExtent(list)) {
+        setExtent(list, width);
+    }
+}
+
+void fitListExtent(HWND list) {
+    if (list == nullptr) {
+        return;
+    }
+    int widest = 0;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    char line[LINE_BUFFER];
+    for (int i = 0; i < count; ++i) {
+        int length = static_cast<int>(SendMessageA(list, LB_GETTEXTLEN, i, 0));
+        if (length < 0 || length >= LINE_BUFFER) {
+            continue; // not a line of ours
+        }
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+        int width = listLineWidth(list, line);
+        widest = width > widest ? width : widest;
+    }
+    setExtent(list, widest);
+}
+
+void resetListExtent(HWND list) {
+    if (list != nullptr) {
+        setExtent(list, 0);
+    }
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+// A list box scrolls sideways only as far as its horizontal extent, which it never works
+// out by itself. These keep it at the width of the widest line, measured in the list's own
+// font, so that every line can be scrolled into view whole. The list holds the extent; no
+// copy of it is kept here. An absent list is ignored.
+
+// Pixels a line needs beyond its text: the list draws text a little in from its left edge.
+constexpr int LIST_TEXT_MARGIN = 4;
+
+// The pixels a line of the list needs to be read whole.
+int listLineWidth(HWND list, const char* text);
+// After a line was added: widens the extent when that line is the widest so far.
+void widenListExtent(HWND list, const char* text);
+// After a line was removed: the extent of the widest line left.
+void fitListExtent(HWND list);
+// After the list was emptied.
+void resetListExtent(HWND list);
