@@ -3,7 +3,6 @@
 # session (its own Xvfb display, prefix and wineserver) and runs tests/e2e/soak.sh in it.
 #   scripts/soak.sh ACTIONS [SEED]
 # Without a seed one is drawn and printed; passing it again replays the same actions.
-# SOAK_FIELDS_SCROLL=0 models fields that stop taking text at their visible width.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 actions=${1:?usage: scripts/soak.sh ACTIONS [SEED]}

@@ -10,7 +10,8 @@
 //                                         minimised, then each list box ("list ID COUNT
 //                                         SELECTED TOP ITEM_HEIGHT X Y WIDTH HEIGHT", the last
 //                                         four its lines' area in client pixels, then its
-//                                         lines) or field ("text ID" and its text)
+//                                         lines) or field ("text ID LIMIT", LIMIT the most
+//                                         characters it takes, and its text)
 //   probe popup                           where an open popup menu is: "popup LEFT TOP RIGHT
 //                                         BOTTOM" on the screen (exit code 1 when none is)
 //   probe busy                            "busy 1" while the program takes longer than 300 ms
@@ -19,14 +20,18 @@
 //                                         client pixels
 //   probe cycle COUNT STEP                minimises and restores COUNT times (probe_checks.cpp)
 //   probe panel EXE SHOT.rgb              checks a screenshot of the panel (probe_checks.cpp)
-//   probe serve                           runs the commands above, one per input line; each
-//                                         answer ends with a line holding a single dot
+//   probe serve [ANSWER_FILE]             runs the commands above, one per input line; each
+//                                         answer ends with a line holding a single dot. With
+//                                         ANSWER_FILE each answer is written there instead,
+//                                         and only the dot comes on the output
 // Exit code: 0 on success, 1 when the window or control is missing or the wait timed out,
 // 2 on a usage error.
 //
 // Texts are read with the wide messages: the ANSI forms come back cut to one character when
 // the control belongs to another process. They are printed as UTF-8.
 #include "tests/e2e/probe.h"
+
+#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,7 +48,7 @@ int usage() {
     std::fputs("usage: probe wait-window TIMEOUT_MS | list ID | wait-list ID COUNT TIMEOUT_MS"
                " | text ID... | selected ID | state ID... | popup | busy | rects"
                " | cycle COUNT STEP"
-               " | panel EXE SHOT.rgb | serve\n",
+               " | panel EXE SHOT.rgb | serve [ANSWER_FILE]\n",
                stderr);
     return 2;
 }
@@ -123,6 +128,9 @@ int waitWindow(DWORD timeoutMs) {
     std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
     std::printf("window %ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom);
     std::printf("iconic %d\n", IsIconic(window) ? 1 : 0);
+    if (IsIconic(window)) {
+        return 0; // a minimised window shows no caption buttons to click
+    }
     const struct {
         const char* name;
         LRESULT part;
@@ -143,15 +151,13 @@ int printList(HWND list) {
     if (count == LB_ERR) {
         return -1;
     }
+    // Each message to another process waits for its loop to take it, so a line costs one
+    // message: Wine sizes the copy of a line sent across processes by the line itself, and
+    // TEXT_CAPACITY exceeds the longest line.
     wchar_t line[TEXT_CAPACITY];
     for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
-        if (length == LB_ERR || length >= TEXT_CAPACITY) {
-            printWide(L"<unreadable line>");
-            continue;
-        }
         LRESULT got = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
-        line[got == LB_ERR ? 0 : got] = L'\0';
+        line[(got < 0 || got >= TEXT_CAPACITY) ? 0 : got] = L'\0';
         printWide(line);
     }
     return static_cast<int>(count);
@@ -251,7 +257,8 @@ int stateCommand(int count, char** ids) {
             return 1;
         }
         if (!isListBox(control)) {
-            std::printf("text %ld\n", id);
+            std::printf("text %ld %d\n", id,
+                        static_cast<int>(SendMessageW(control, EM_GETLIMITTEXT, 0, 0)));
             printText(control);
             continue;
         }
@@ -311,8 +318,30 @@ int busyCommand() {
 
 int runCommand(int argc, char** argv);
 
-// One command per input line, so that a long run pays Wine's start-up cost only once.
-int serveCommand() {
+// Points the standard output at the answer file, or back at the original output (-1 when
+// there is no answer file); returns the descriptor to restore.
+int redirectOutput(const char* answerPath, int restore) {
+    std::fflush(stdout);
+    if (answerPath == nullptr) {
+        return -1;
+    }
+    if (restore >= 0) {
+        _dup2(restore, _fileno(stdout));
+        _close(restore);
+        return -1;
+    }
+    int original = _dup(_fileno(stdout));
+    FILE* answer = std::fopen(answerPath, "wb");
+    if (answer != nullptr) {
+        _dup2(_fileno(answer), _fileno(stdout));
+        std::fclose(answer);
+    }
+    return original;
+}
+
+// One command per input line, so that a long run pays Wine's start-up cost only once. A
+// long answer is better written to a file: a shell reads a pipe one byte at a time.
+int serveCommand(const char* answerPath) {
     char line[8192];
     while (std::fgets(line, sizeof line, stdin) != nullptr) {
         char* args[MAX_ARGS];
@@ -322,7 +351,9 @@ int serveCommand() {
             args[count++] = word;
         }
         if (count > 0) {
+            int original = redirectOutput(answerPath, -1);
             runCommand(count, args);
+            redirectOutput(answerPath, original);
         }
         std::printf(".\n");
     }
@@ -371,8 +402,8 @@ int runCommand(int argc, char** argv) {
     if (std::strcmp(command, "panel") == 0 && argc == 3) {
         return panelCommand(argv[1], argv[2]);
     }
-    if (std::strcmp(command, "serve") == 0 && argc == 1) {
-        return serveCommand();
+    if (std::strcmp(command, "serve") == 0 && argc <= 2) {
+        return serveCommand(argc == 2 ? argv[1] : nullptr);
     }
     return usage();
 }

@@ -18,6 +18,7 @@ actions=${4:?number of actions}
 seed=${5:-$((($(date +%s) * 7919 + $$) % 2147483647))}
 log=$(mktemp /tmp/tarvo-soak.XXXXXX)
 clip=$(mktemp /tmp/tarvo-soak-clip.XXXXXX)
+answer=$(mktemp /tmp/tarvo-soak-answer.XXXXXX)
 clip_pid=
 
 FIELDS=("$ID_NAME" "$ID_NUM_DICE" "$ID_SIZE" "$ID_BONUS" "$ID_DROP_LOWEST" "$ID_NUM_ROLLS")
@@ -26,7 +27,6 @@ NAME_MAX=2047     # the program reads at most this many characters of a field
 MAX_SETUPS=20
 MAX_RESULTS=100
 MAX_DICE=99999
-FIELD_CAP=3000    # the soak keeps each field below this, so the probe reads it whole
 
 # --- seeded generator (a 31-bit linear congruential one: the same on every bash) ---------
 rng=$seed
@@ -37,19 +37,21 @@ rand() { # N: R = a number in 0 .. N-1
 
 # --- the probe, kept running for the whole soak ---------------------------------------------
 probe_start() {
-    coproc PROBE { TARVO_WINE_TIMEOUT=86400 "$drive_scripts/wine-exec" "$session" "$probe" serve 2>&1; }
+    coproc PROBE {
+        TARVO_WINE_TIMEOUT=86400 "$drive_scripts/wine-exec" "$session" "$probe" serve "$answer" 2>&1
+    }
 }
 
 probe_ask() { # COMMAND...: the answer's lines in ANSWER
     ANSWER=()
     echo "$*" >&"${PROBE[1]}" || return 1
     local line
-    while IFS= read -r -t 60 -u "${PROBE[0]}" line; do
-        line=${line%$'\r'}
-        [ "$line" = . ] && return 0
-        ANSWER+=("$line")
-    done
-    drive_fail "the probe did not answer '$*'"
+    if IFS= read -r -t 60 -u "${PROBE[0]}" line && [ "${line%$'\r'}" = . ]; then
+        mapfile -t ANSWER <"$answer"
+        ANSWER=("${ANSWER[@]%$'\r'}")
+        return 0
+    fi
+    drive_fail "the probe did not answer '$*': $line"
     return 1
 }
 
@@ -71,6 +73,9 @@ read_state() {
         i=$((i + 1 + count))
     done
     for id in "${FIELDS[@]}"; do
+        read -r tag _ count <<<"${ANSWER[i]}"
+        [ "$tag" = text ] || return 1
+        GOT_LIMIT[id]=$count
         GOT_TEXT[id]=${ANSWER[i + 1]}
         i=$((i + 2))
     done
@@ -83,6 +88,7 @@ read_state() {
 # -2 while the model cannot tell where it is. FOCUS: the focused control (0: the window).
 declare -A TEXT VALUE SLOT
 declare -a LINES GOT_SEL GOT_TOP GOT_ITEM_H GOT_LX GOT_LY GOT_LW GOT_LH GOT_COUNT GOT_TEXT
+declare -a GOT_LIMIT
 model_reset() {
     local id
     for id in "${FIELDS[@]}"; do TEXT[$id]='' VALUE[$id]=0; done
@@ -116,16 +122,11 @@ field_changed() { # FIELD
     fi
 }
 
-# How many more characters typing or pasting may add to a field. Without automatic
-# horizontal scrolling a field takes only what fits its width; the soak then stays well
-# inside that width.
+# How many more characters typing or pasting may add to a field: R. The fields scroll, so
+# their width does not limit them, only their text limit (read from the program at start):
+# a key beyond it is refused and a paste is cut to it.
 field_room() { # FIELD
-    local limit=$FIELD_CAP
-    if [ "${SOAK_FIELDS_SCROLL:-1}" = 0 ]; then
-        limit=3
-        [ "$1" = "$ID_NAME" ] && limit=16
-    fi
-    R=$((limit - ${#TEXT[$1]}))
+    R=$((LIMIT[$1] - ${#TEXT[$1]}))
     [ $R -gt 0 ] || R=0
 }
 
@@ -251,14 +252,16 @@ check() {
             return 0
         fi
         [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.1
+        sleep 0.05
     done
 }
 
 # --- real input -----------------------------------------------------------------------------
-# Client coordinates.
-click() { # X Y [COUNT]
-    xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)) click --repeat "${3:-1}" --delay 80 1
+# Client coordinates; further xdotool commands may follow in the same call.
+click() { # X Y COUNT [XDOTOOL_COMMAND...]
+    local x=$((CLIENT_X + $1)) y=$((CLIENT_Y + $2)) count=$3
+    shift 3
+    xdotool mousemove "$x" "$y" click --repeat "$count" --delay 80 1 "$@"
 }
 
 declare -A RECT_X RECT_Y RECT_W RECT_H
@@ -271,8 +274,10 @@ read_rects() {
     done
 }
 
-click_control() { # ID [COUNT]
-    click $((RECT_X[$1] + RECT_W[$1] / 2)) $((RECT_Y[$1] + RECT_H[$1] / 2)) "${2:-1}"
+click_control() { # ID [XDOTOOL_COMMAND...]
+    local id=$1
+    shift
+    click $((RECT_X[$id] + RECT_W[$id] / 2)) $((RECT_Y[$id] + RECT_H[$id] / 2)) 1 "$@"
 }
 
 # A random text of COUNT characters from a random character set.
@@ -293,26 +298,26 @@ pick_field() {
     FIELD=${FIELDS[R]}
 }
 
-# Clicks into the field and puts the caret at the end of its text.
-focus_field() {
-    click_control "$1"
-    xdotool key End
-    FOCUS=$1
+# Clicks into the field and presses End, so that the caret is at the end of its text, then
+# the further keys or xdotool commands.
+focus_field() { # FIELD [XDOTOOL_COMMAND...]
+    local id=$1
+    shift
+    FOCUS=$id
+    click_control "$id" key End "$@"
 }
 
+# A few keys at a time: four digits at most keep a roll of them short.
 act_type() {
     pick_field
-    field_room "$FIELD"
-    local room=$R
-    rand 6
-    local count=$((R + 1))
-    [ $count -le $room ] || count=$room
-    random_text "$count" "$FIELD"
+    rand 4
+    random_text $((R + 1)) "$FIELD"
     ACTION="type '$TEXT_OUT' into $FIELD"
-    focus_field "$FIELD"
-    [ -n "$TEXT_OUT" ] && xdotool type --delay 15 -- "$TEXT_OUT"
+    focus_field "$FIELD" type --delay 15 -- "$TEXT_OUT"
     local i
     for ((i = 0; i < ${#TEXT_OUT}; i++)); do
+        field_room "$FIELD"
+        [ $R -gt 0 ] || continue
         TEXT[$FIELD]+=${TEXT_OUT:i:1}
         field_changed "$FIELD"
     done
@@ -323,34 +328,26 @@ act_clear() {
     rand 2
     local key=(Delete BackSpace)
     ACTION="select all of $FIELD and ${key[R]}"
-    focus_field "$FIELD"
-    xdotool key Home shift+End "${key[R]}"
+    focus_field "$FIELD" Home shift+End "${key[R]}"
     if [ -n "${TEXT[$FIELD]}" ]; then
         TEXT[$FIELD]=''
         field_changed "$FIELD"
     fi
 }
 
-# Short and long texts, among them digit strings up to and beyond what the program reads,
-# with or without a letter after the last digit it reads.
+# Short and long texts, among them digit strings up to and beyond the field's limit, with
+# or without a letter after the last digit the field takes.
 act_paste() {
     pick_field
     rand 2
-    local replace=$R old=${TEXT[$FIELD]} room length
-    [ "$replace" = 1 ] && TEXT[$FIELD]=''
-    field_room "$FIELD"
-    room=$R
-    TEXT[$FIELD]=$old
+    local replace=$R length
     rand 4
     local kind=$R
     case $kind in
     0) rand 12 && length=$((R + 1)) ;;
     1) rand 300 && length=$((R + 1)) ;;
-    *) rand 40 && length=$((NAME_MAX - 20 + R)) ;;
+    *) rand 100 && length=$((${LIMIT[$FIELD]} - 50 + R)) ;;
     esac
-    [ $length -le $room ] || length=$room
-    ACTION="paste nothing into the full field $FIELD"
-    [ "$length" -gt 0 ] || return 0
     random_text "$length" "$FIELD"
     if [ "$kind" = 3 ]; then
         TEXT_OUT=$(printf '%*s' "$length" '' | tr ' ' 7)
@@ -366,11 +363,15 @@ act_paste() {
     until [ "$(xclip -o -selection clipboard 2>/dev/null | head -c 64)" = "${TEXT_OUT:0:64}" ] ||
         [ $((tries += 1)) -gt 50 ]; do sleep 0.05; done
     [ -n "$previous" ] && kill "$previous" 2>/dev/null
-    focus_field "$FIELD"
-    [ "$replace" = 1 ] && xdotool key Home shift+End
-    xdotool key ctrl+v
+    local select=(Home shift+End)
+    [ "$replace" = 1 ] || select=()
+    focus_field "$FIELD" "${select[@]}" ctrl+v
+    local old=${TEXT[$FIELD]}
     [ "$replace" = 1 ] && TEXT[$FIELD]=''
-    TEXT[$FIELD]+=$TEXT_OUT
+    field_room "$FIELD"
+    TEXT[$FIELD]+=${TEXT_OUT:0:R}
+    # Nothing changes when nothing fits and nothing was replaced.
+    [ "${TEXT[$FIELD]}" = "$old" ] && [ $R = 0 ] && return 0
     field_changed "$FIELD"
 }
 
@@ -421,7 +422,8 @@ act_list_click() {
     rand 2
     clicks=$((R + 1))
     pick_line "$list"
-    ACTION="$clicks click(s) on line $LINE_PICK of list $list"
+    local how=(click double-click)
+    ACTION="${how[clicks - 1]} on line $LINE_PICK of list $list"
     click "$PICK_X" "$PICK_Y" "$clicks"
     FOCUS=$list
     [ "$list" = "$ID_SETUP_LIST" ] || return 0
@@ -440,7 +442,7 @@ act_arrows() {
         [ "${GOT_COUNT[ID_SETUP_LIST]}" -gt 0 ] || return 0
         pick_line "$ID_SETUP_LIST"
         [ "$LINE_PICK" -ge 0 ] || return 0
-        click "$PICK_X" "$PICK_Y"
+        click "$PICK_X" "$PICK_Y" 1
         FOCUS=$ID_SETUP_LIST SEL=$LINE_PICK CARET=$LINE_PICK
         ACTION+=" click line $LINE_PICK,"
     fi
@@ -474,16 +476,13 @@ act_minimise() {
 
 # Waits until the window is (1) or is not (0) minimised; ICON_X/Y: the middle of its frame.
 wait_iconic() {
-    local tries=0 line a b c d
-    while :; do
-        probe_ask wait-window 1000 || return 1
-        for line in "${ANSWER[@]}"; do
-            [[ "$line" == window* ]] && read -r _ a b c d <<<"$line"
-        done
-        [[ " ${ANSWER[*]} " == *" iconic $1 "* ]] && break
+    local tries=0 a b c d
+    until probe_ask state && [ "${ANSWER[1]}" = "iconic $1" ]; do
         [ $((tries += 1)) -gt 100 ] && drive_fail "the window did not change to iconic $1" && return 1
         sleep 0.05
     done
+    probe_ask wait-window 1000 || return 1
+    read -r _ a b c d <<<"${ANSWER[1]}"
     ICON_X=$(((a + c) / 2)) ICON_Y=$(((b + d) / 2))
 }
 
@@ -509,7 +508,7 @@ soak_cleanup() {
         wait "$PROBE_PID" 2>/dev/null
     fi
     drive_kill_app
-    rm -f "$log" "$clip"
+    rm -f "$log" "$clip" "$answer"
 }
 
 trap soak_cleanup EXIT
@@ -533,6 +532,10 @@ soak() {
     done
     DESKTOP_DX=$((WINDOW_X - a)) DESKTOP_DY=$((WINDOW_Y - b))
     MIN_X=$((MIN_X + DESKTOP_DX)) MIN_Y=$((MIN_Y + DESKTOP_DY))
+    read_state || return 1
+    local id
+    declare -gA LIMIT
+    for id in "${FIELDS[@]}"; do LIMIT[$id]=${GOT_LIMIT[id]}; done
     model_reset
     check || { drive_fail "the window does not start as the model does"$'\n'"$DIFF"; return 1; }
     local n history=() started=$SECONDS
