@@ -87,6 +87,7 @@ start_busy_roll() {
     until [ "$(drive_probe busy)" = "busy 1" ]; do
         [ $SECONDS -lt $deadline ] || { drive_fail "the roll never kept the program busy"; return 1; }
     done
+    drive_log "the program is busy rolling"
 }
 
 one_close() { # WAY BUSY
