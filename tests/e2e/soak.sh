@@ -257,11 +257,21 @@ check() {
 }
 
 # --- real input -----------------------------------------------------------------------------
-# Client coordinates; further xdotool commands may follow in the same call.
+# Client coordinates; further xdotool commands may follow in the same call. Two clicks near
+# the same place within the double-click time would make a double-click, so a click that
+# follows another there waits that time out.
+last_click='-100 -100 0'
 click() { # X Y COUNT [XDOTOOL_COMMAND...]
-    local x=$((CLIENT_X + $1)) y=$((CLIENT_Y + $2)) count=$3
+    local x=$((CLIENT_X + $1)) y=$((CLIENT_Y + $2)) count=$3 lx ly lt now
     shift 3
+    read -r lx ly lt <<<"$last_click"
+    now=${EPOCHREALTIME/./}
+    if [ $((x - lx < 0 ? lx - x : x - lx)) -le 8 ] && [ $((y - ly < 0 ? ly - y : y - ly)) -le 8 ] &&
+        [ $((now - lt)) -lt 700000 ]; then
+        sleep "0.$(printf '%06d' $((700000 - (now - lt))))"
+    fi
     xdotool mousemove "$x" "$y" click --repeat "$count" --delay 80 1 "$@"
+    last_click="$x $y ${EPOCHREALTIME/./}"
 }
 
 declare -A RECT_X RECT_Y RECT_W RECT_H
