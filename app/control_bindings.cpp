@@ -2,6 +2,7 @@
 #include "setups/ui_operations.h"
 
 #include "app/child_controls.h"
+#include "app/list_batch.h"
 #include "app/list_extent.h"
 #include "render/panel_painter.h"
 
@@ -9,24 +10,28 @@
 
 void listClear(int listId) {
     HWND list = controlWindow(listId);
+    quietListForBatch(list);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     resetListExtent(list);
 }
 
 void listAppend(int listId, const char* text) {
     HWND list = controlWindow(listId);
+    quietListForBatch(list);
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     widenListExtent(list, text);
 }
 
 void listInsert(int listId, int index, const char* text) {
     HWND list = controlWindow(listId);
+    quietListForBatch(list);
     SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
     widenListExtent(list, text);
 }
 
 void listDelete(int listId, int index) {
     HWND list = controlWindow(listId);
+    quietListForBatch(list);
     SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     fitListExtent(list);
 }

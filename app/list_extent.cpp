@@ -1,5 +1,6 @@
 #include "app/list_extent.h"
 
+#include "app/list_batch.h"
 #include "setups/setup_library.h"
 
 #include <cstring>
@@ -20,24 +21,25 @@ void setExtent(HWND list, int width) {
 } // namespace
 
 int listLineWidth(HWND list, const char* text) {
-    HDC dc = GetDC(list);
-    if (dc == nullptr) {
+    // One memory context for every measurement of the run: fetching a list's own context for
+    // each of a hundred lines would cost more than the lines themselves.
+    static HDC measuringDC = CreateCompatibleDC(nullptr);
+    if (measuringDC == nullptr) {
         return 0;
     }
-    // A list without a font of its own draws in the system font, which a fresh DC holds.
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0));
-    HGDIOBJ previous = font != nullptr ? SelectObject(dc, font) : nullptr;
+    // A list without a font of its own draws in the system font.
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0));
+    HGDIOBJ previous =
+        SelectObject(measuringDC, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
     SIZE size = {};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(strnlen(text, LINE_BUFFER - 1)), &size);
-    if (previous != nullptr) {
-        SelectObject(dc, previous);
-    }
-    ReleaseDC(list, dc);
+    GetTextExtentPoint32A(measuringDC, text, static_cast<int>(strnlen(text, LINE_BUFFER - 1)),
+                          &size);
+    SelectObject(measuringDC, previous);
     return static_cast<int>(size.cx) + LIST_TEXT_MARGIN;
 }
 
 void widenListExtent(HWND list, const char* text) {
-    if (list == nullptr) {
+    if (list == nullptr || listExtentDeferred(list)) {
         return;
     }
     int width = listLineWidth(list, text);
@@ -47,7 +49,7 @@ void widenListExtent(HWND list, const char* text) {
 }
 
 void fitListExtent(HWND list) {
-    if (list == nullptr) {
+    if (list == nullptr || listExtentDeferred(list)) {
         return;
     }
     int widest = 0;
@@ -66,7 +68,7 @@ void fitListExtent(HWND list) {
 }
 
 void resetListExtent(HWND list) {
-    if (list != nullptr) {
+    if (list != nullptr && !listExtentDeferred(list)) {
         setExtent(list, 0);
     }
 }

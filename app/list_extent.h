@@ -5,7 +5,8 @@
 // A list box scrolls sideways only as far as its horizontal extent, which it never works
 // out by itself. These keep it at the width of the widest line, measured in the list's own
 // font, so that every line can be scrolled into view whole. The list holds the extent; no
-// copy of it is kept here. An absent list is ignored.
+// copy of it is kept here. An absent list is ignored. While a command's batch keeps a list
+// quiet (list_batch.h), these leave it alone and the batch fits the extent once at its end.
 
 // Pixels a line needs beyond its text: the list draws text a little in from its left edge.
 constexpr int LIST_TEXT_MARGIN = 4;

@@ -69,6 +69,13 @@ TEST_F(ListExtent, everyTotalOfTheLargestRollCanBeScrolledIntoView) {
     }
     expectExtentFitsTheWidestLine(ID_RESULTS_LIST);
     EXPECT_GT(extentOf(ID_RESULTS_LIST), clientWidthOf(ID_RESULTS_LIST)) << "nothing to scroll";
+    // The press changes the list without drawing it line by line; afterwards the list is
+    // shown again and its scroll bars know every line.
+    EXPECT_TRUE(IsWindowVisible(control(ID_RESULTS_LIST)));
+    EXPECT_TRUE(IsWindowVisible(control(ID_SETUP_LIST)));
+    SCROLLINFO vertical = {sizeof vertical, SIF_RANGE, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(GetScrollInfo(control(ID_RESULTS_LIST), SB_VERT, &vertical));
+    EXPECT_EQ(vertical.nMax, 3);
 
     // The next roll empties the list: short totals leave nothing to scroll.
     replaceText(ID_NUM_DICE, "1");

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Measures the roll press under Wine, against the same 100 evaluations in the engine alone,
+# for two setups: 100 x 99999d2147483647 and 100 x 4d6 dropping the lowest.
+# - Through the running program: from a real click on the roll button to the last of the 100
+#   result lines in the list (tests/e2e/press_timer.cpp, from another process).
+# - Inside the real main window: the command and the repaint it leaves, and the same roll
+#   command without the batching of the lists as the reference (tests/app/press_bench.cpp).
+#   scripts/measure-press.sh [PRESSES]      (default 10 presses per setup)
+# TARVO_APP=path/to/TarvoDice.exe measures another build of the program (the helpers are
+# always this tree's). The program is started afresh for each setup, so the first press of
+# each is a cold one. Timing figures are only as quiet as the machine: run it while nothing
+# else is busy, or compare figures from the same run.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+presses=${1:-10}
+build="$root/build/windows"
+(cd "$root" && cmake --preset windows >/dev/null &&
+    cmake --build --preset windows --target TarvoDice e2e_probe press_timer press_bench) >/dev/null || {
+    echo "measure-press: build failed" >&2
+    exit 1
+}
+app=${TARVO_APP:-$build/app/TarvoDice.exe}
+timer="$build/tests/e2e/press_timer.exe"
+# shellcheck source=SCRIPTDIR/drive-lib.sh
+. "$root/scripts/drive-lib.sh"
+session="$build/measure-session"
+log=$(mktemp /tmp/tarvo-measure.XXXXXX)
+trap 'drive_kill_app; "$root/scripts/wine-session" stop "$session"; rm -f "$log"' EXIT
+"$root/scripts/wine-session" start "$session" || exit 1
+drive_init "$session" "$build/tests/e2e/probe.exe" || exit 1
+
+# measure COUNT FACES DROP: a fresh program, then the presses (the timer fills the fields).
+measure() {
+    drive_start_app "$app" "$log"
+    drive_wait_window 30000 || return 1
+    echo "=== 100 x ${1}d$2 drop $3, $presses presses ($app)"
+    TARVO_WINE_TIMEOUT=600 "$root/scripts/wine-exec" "$session" "$timer" "$presses" "$1" "$2" "$3" |
+        tr -d '\r'
+    local rc=${PIPESTATUS[0]}
+    drive_close_app || return 1
+    return "$rc"
+}
+
+bench() { # COUNT FACES DROP
+    TARVO_WINE_TIMEOUT=600 "$root/scripts/wine-exec" "$session" "$build/tests/app/press_bench.exe" \
+        "$presses" "$1" "$2" "$3" | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+measure 99999 2147483647 0 && measure 4 6 1 && bench 99999 2147483647 0 && bench 4 6 1

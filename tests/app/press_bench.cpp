@@ -1,0 +1,148 @@
+// Timing run for scripts/measure-press.sh, not a test: the roll press inside the real main
+// window, split into the command itself and the repaint it leaves for the message loop, set
+// against the same 100 evaluations in the engine alone.
+//   press_bench PRESSES COUNT FACES DROP
+// Each press is the button's click notification, as the window procedure receives it, then
+// every message it left (the lists' repaints) is handled. The reference is the roll command
+// called directly, without the batching the dispatcher adds: each line then repaints its list
+// and scroll bars as it arrives.
+#include "app/child_controls.h"
+#include "app/startup.h"
+#include "dice/random_source.h"
+#include "dice/roll_evaluation.h"
+#include "setups/control_ids.h"
+#include "setups/roll_command.h"
+#include "setups/ui_operations.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int ROLLS = 100;
+
+double nowMs() {
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0) {
+        QueryPerformanceFrequency(&frequency);
+    }
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+void pumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message != WM_QUIT) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+}
+
+// Lets the paced repaints and any late messages settle between presses.
+void settle() {
+    double end = nowMs() + 60;
+    while (nowMs() < end) {
+        pumpMessages();
+        Sleep(1);
+    }
+}
+
+struct Figures {
+    std::vector<double> command;
+    std::vector<double> repaint;
+    std::vector<double> engine;
+    std::vector<double> beyond; // command + repaint - engine, press by press
+};
+
+double engineMs(int32_t count, int32_t faces, int32_t drop) {
+    double start = nowMs();
+    int64_t sum = 0;
+    for (int i = 0; i < ROLLS; ++i) {
+        sum += evaluateRoll(count, faces, drop);
+    }
+    double took = nowMs() - start;
+    return sum == 42 ? took + 0.0 : took; // the sum is used, so the loop stays
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double smallest(const std::vector<double>& values) {
+    return *std::min_element(values.begin(), values.end());
+}
+
+void report(const char* what, const Figures& figures) {
+    std::printf("%-28s command %7.2f ms, repaint %6.2f ms, engine %7.2f ms, beyond the engine "
+                "%7.2f ms median, %7.2f ms least (first press %.2f ms)\n",
+                what, median(figures.command), median(figures.repaint), median(figures.engine),
+                median(figures.beyond), smallest(figures.beyond), figures.beyond.front());
+}
+
+Figures measure(HWND window, int presses, bool batched, int32_t count, int32_t faces,
+                int32_t drop) {
+    Figures figures;
+    HWND button = controlWindow(ID_ROLL);
+    for (int press = 0; press < presses; ++press) {
+        settle();
+        double start = nowMs();
+        if (batched) {
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(ID_ROLL, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(button));
+        } else {
+            rollCommand();
+        }
+        double commanded = nowMs();
+        pumpMessages();
+        double repainted = nowMs();
+        double engine = engineMs(count, faces, drop);
+        figures.command.push_back(commanded - start);
+        figures.repaint.push_back(repainted - commanded);
+        figures.engine.push_back(engine);
+        figures.beyond.push_back(repainted - start - engine);
+    }
+    return figures;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fputs("usage: press_bench PRESSES COUNT FACES DROP\n", stderr);
+        return 2;
+    }
+    const int presses = std::max(1, std::atoi(argv[1]));
+    const auto count = static_cast<int32_t>(std::atol(argv[2]));
+    const auto faces = static_cast<int32_t>(std::atol(argv[3]));
+    const auto drop = static_cast<int32_t>(std::atol(argv[4]));
+    gInstance = GetModuleHandleA(nullptr);
+    registerWindowClass(gInstance);
+    HWND window = createMainWindow(gInstance);
+    if (window == nullptr || !initialiseApp(window)) {
+        std::fputs("press_bench: no main window\n", stderr);
+        return 1;
+    }
+    seedRandomFromTime(20240101);
+    fieldSetText(ID_NUM_DICE, argv[2]);
+    fieldSetText(ID_SIZE, argv[3]);
+    fieldSetText(ID_DROP_LOWEST, argv[4]);
+    fieldSetText(ID_NUM_ROLLS, "100");
+    std::printf("=== in the window, %d presses of 100 x %sd%s drop %s\n", presses, argv[2], argv[3],
+                argv[4]);
+    Figures batched = measure(window, presses, true, count, faces, drop);
+    Figures reference = measure(window, presses, false, count, faces, drop);
+    report("press (batched lists)", batched);
+    report("reference (line by line)", reference);
+    std::printf("beyond the engine, reference / press: %.1fx (medians)\n",
+                median(reference.beyond) / std::max(0.01, median(batched.beyond)));
+    DestroyWindow(window);
+    return 0;
+}

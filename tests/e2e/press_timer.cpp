@@ -1,0 +1,162 @@
+// Console helper for scripts/measure-press.sh: times roll-button presses of the running dice
+// roller from outside its process, and the same evaluations in the engine alone.
+//   press_timer PRESSES COUNT FACES DROP
+// It first puts COUNT, FACES, DROP, bonus 0 and roll count 100 into the fields (WM_SETTEXT,
+// which the program parses like typed text). Each press is a real mouse click (SendInput) on
+// the roll button; its time runs from the click until the results list holds 100 new lines.
+// The list answers another process only between the
+// messages of its own thread, so that is when the press has been handled; the repaint that
+// follows is timed inside the window by press_bench. After each press the same 100
+// evaluations are timed in the engine alone, in this process.
+// Exit code: 0 on success, 1 when the window is missing or a press did not finish.
+#include "dice/random_source.h"
+#include "dice/roll_evaluation.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <vector>
+
+namespace {
+
+constexpr int RESULTS_LIST_ID = 170;
+constexpr int ROLL_BUTTON_ID = 173;
+constexpr int FACES_ID = 175;
+constexpr int DICE_ID = 187;
+constexpr int BONUS_ID = 188;
+constexpr int DROP_ID = 189;
+constexpr int ROLLS_ID = 190;
+constexpr int LINES_PER_PRESS = 100;
+constexpr LPARAM OLD_LINE_MARK = 1; // item data of a line from an earlier press
+constexpr double PRESS_TIMEOUT_MS = 30000;
+
+double nowMs() {
+    static LARGE_INTEGER frequency = {};
+    if (frequency.QuadPart == 0) {
+        QueryPerformanceFrequency(&frequency);
+    }
+    LARGE_INTEGER count;
+    QueryPerformanceCounter(&count);
+    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+LRESULT ask(HWND list, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return SendMessageA(list, message, wParam, lParam);
+}
+
+void click(POINT at) {
+    // A real move onto the button first, so the click goes to the window now under the
+    // pointer even when the pointer was already there (over an earlier run's window).
+    SetCursorPos(at.x - 20, at.y);
+    Sleep(30);
+    SetCursorPos(at.x, at.y);
+    Sleep(100); // the move and every earlier repaint are handled before the clock starts
+    INPUT input[2] = {};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].type = INPUT_MOUSE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// Marks the last line, clicks, and waits for 100 lines with an unmarked last one. Only the
+// last line is marked: a marked line costs the list a WM_DELETEITEM when it goes. False when
+// the press did not finish in time.
+bool timePress(HWND list, POINT button, double* took) {
+    int count = static_cast<int>(ask(list, LB_GETCOUNT));
+    if (count > 0) {
+        ask(list, LB_SETITEMDATA, static_cast<WPARAM>(count - 1), OLD_LINE_MARK);
+    }
+    click(button);
+    double start = nowMs();
+    while (ask(list, LB_GETCOUNT) != LINES_PER_PRESS ||
+           ask(list, LB_GETITEMDATA, LINES_PER_PRESS - 1) == OLD_LINE_MARK) {
+        if (nowMs() - start > PRESS_TIMEOUT_MS) {
+            std::fprintf(stderr, "press_timer: the list holds %d lines\n",
+                         static_cast<int>(ask(list, LB_GETCOUNT)));
+            return false;
+        }
+    }
+    *took = nowMs() - start;
+    return true;
+}
+
+double engineMs(int32_t count, int32_t faces, int32_t drop) {
+    double start = nowMs();
+    int64_t sum = 0;
+    for (int i = 0; i < LINES_PER_PRESS; ++i) {
+        sum += evaluateRoll(count, faces, drop);
+    }
+    double took = nowMs() - start;
+    return sum == 42 ? took + 0.0 : took; // the sum is used, so the loop stays
+}
+
+// Wide messages: the ANSI forms come back cut short across processes.
+bool setField(HWND window, int id, const char* text) {
+    HWND field = GetDlgItem(window, id);
+    wchar_t wanted[64] = {};
+    wchar_t shown[64] = {};
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wanted, 63);
+    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wanted));
+    SendMessageW(field, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(shown));
+    if (field == nullptr || std::wcscmp(shown, wanted) != 0) {
+        std::fprintf(stderr, "press_timer: field %d does not show %s\n", id, text);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fputs("usage: press_timer PRESSES COUNT FACES DROP\n", stderr);
+        return 2;
+    }
+    const int presses = std::atoi(argv[1]);
+    const auto count = static_cast<int32_t>(std::atol(argv[2]));
+    const auto faces = static_cast<int32_t>(std::atol(argv[3]));
+    const auto drop = static_cast<int32_t>(std::atol(argv[4]));
+    HWND window = FindWindowA("Tarvo_Dice", nullptr);
+    HWND list = window != nullptr ? GetDlgItem(window, RESULTS_LIST_ID) : nullptr;
+    HWND button = window != nullptr ? GetDlgItem(window, ROLL_BUTTON_ID) : nullptr;
+    if (list == nullptr || button == nullptr || presses < 1) {
+        std::fputs("press_timer: no dice roller window\n", stderr);
+        return 1;
+    }
+    if (!setField(window, DICE_ID, argv[2]) || !setField(window, FACES_ID, argv[3]) ||
+        !setField(window, DROP_ID, argv[4]) || !setField(window, BONUS_ID, "0") ||
+        !setField(window, ROLLS_ID, "100")) {
+        return 1;
+    }
+    RECT place;
+    GetWindowRect(button, &place);
+    POINT centre = {(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+
+    seedRandomFromTime(20240101);
+    std::vector<double> beyond;
+    for (int press = 0; press < presses; ++press) {
+        double took = 0;
+        if (!timePress(list, centre, &took)) {
+            std::fprintf(stderr, "press_timer: press %d did not finish\n", press + 1);
+            return 1;
+        }
+        double engine = engineMs(count, faces, drop);
+        beyond.push_back(took - engine);
+        std::printf("press %2d: %8.2f ms from the click to 100 lines, engine alone %8.2f ms,"
+                    " beyond the engine %8.2f ms\n",
+                    press + 1, took, engine, took - engine);
+    }
+    std::printf("beyond the engine: first press %.2f ms", beyond.front());
+    if (beyond.size() > 1) {
+        std::vector<double> later(beyond.begin() + 1, beyond.end());
+        std::sort(later.begin(), later.end());
+        std::printf(", later presses %.2f ms median, %.2f ms least", later[later.size() / 2],
+                    later.front());
+    }
+    std::printf("\n");
+    return 0;
+}
