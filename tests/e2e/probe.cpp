@@ -39,8 +39,6 @@
 
 namespace {
 
-const char* const WINDOW_CLASS = "Tarvo_Dice";
-const DWORD POLL_INTERVAL_MS = 50;
 const int TEXT_CAPACITY = 4096; // a setup line is at most 2084 characters
 const int MAX_ARGS = 32;
 
@@ -56,7 +54,7 @@ int usage() {
 HWND findControl(long id) {
     HWND window = findMainWindow();
     if (window == nullptr) {
-        std::fprintf(stderr, "probe: no visible %s window\n", WINDOW_CLASS);
+        std::fprintf(stderr, "probe: no visible main window\n");
         return nullptr;
     }
     HWND control = GetDlgItem(window, static_cast<int>(id));
@@ -73,75 +71,6 @@ void printWide(const wchar_t* text) {
         utf8[0] = '\0';
     }
     std::printf("%s\n", utf8);
-}
-
-// A caption button is found by asking the window itself what each point of its caption row
-// is, so the answer does not depend on the theme's metrics.
-bool findCaptionButton(HWND window, const RECT& frame, int clientTop, LRESULT part, POINT* centre) {
-    int row = (frame.top + clientTop) / 2;
-    int left = -1;
-    int right = -1;
-    for (int x = frame.left; x < frame.right; ++x) {
-        if (SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, row)) == part) {
-            left = left < 0 ? x : left;
-            right = x;
-        } else if (right >= 0) {
-            break;
-        }
-    }
-    if (right < 0) {
-        return false;
-    }
-    centre->x = (left + right) / 2;
-    int top = row;
-    int bottom = row;
-    while (top > frame.top &&
-           SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(centre->x, top - 1)) == part) {
-        --top;
-    }
-    while (bottom < clientTop &&
-           SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(centre->x, bottom + 1)) == part) {
-        ++bottom;
-    }
-    centre->y = (top + bottom) / 2;
-    return true;
-}
-
-int waitWindow(DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    HWND window = findMainWindow();
-    while (window == nullptr && GetTickCount() - start < timeoutMs) {
-        Sleep(POLL_INTERVAL_MS);
-        window = findMainWindow();
-    }
-    if (window == nullptr) {
-        std::fprintf(stderr, "probe: no visible %s window after %lu ms\n", WINDOW_CLASS,
-                     static_cast<unsigned long>(timeoutMs));
-        return 1;
-    }
-    RECT frame;
-    RECT client;
-    POINT origin = {0, 0};
-    GetWindowRect(window, &frame);
-    GetClientRect(window, &client);
-    ClientToScreen(window, &origin);
-    std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
-    std::printf("window %ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom);
-    std::printf("iconic %d\n", IsIconic(window) ? 1 : 0);
-    if (IsIconic(window)) {
-        return 0; // a minimised window shows no caption buttons to click
-    }
-    const struct {
-        const char* name;
-        LRESULT part;
-    } buttons[] = {{"close", HTCLOSE}, {"minimise", HTMINBUTTON}, {"sysmenu", HTSYSMENU}};
-    for (const auto& button : buttons) {
-        POINT centre;
-        if (findCaptionButton(window, frame, origin.y, button.part, &centre)) {
-            std::printf("%s %ld %ld\n", button.name, centre.x, centre.y);
-        }
-    }
-    return 0;
 }
 
 // Prints every line of the list box; returns the number of lines, or -1 when it has none
@@ -276,46 +205,6 @@ int stateCommand(int count, char** ids) {
     return 0;
 }
 
-BOOL CALLBACK printRect(HWND child, LPARAM mainWindow) {
-    RECT rect;
-    GetWindowRect(child, &rect);
-    MapWindowPoints(nullptr, reinterpret_cast<HWND>(mainWindow), reinterpret_cast<POINT*>(&rect),
-                    2);
-    std::printf("rect %d %ld %ld %ld %ld\n", GetDlgCtrlID(child), rect.left, rect.top,
-                rect.right - rect.left, rect.bottom - rect.top);
-    return TRUE;
-}
-
-int rectsCommand() {
-    HWND window = findMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
-    EnumChildWindows(window, printRect, reinterpret_cast<LPARAM>(window));
-    return 0;
-}
-
-int popupCommand() {
-    HWND menu = FindWindowA("#32768", nullptr);
-    RECT rect;
-    if (menu == nullptr || !IsWindowVisible(menu) || !GetWindowRect(menu, &rect)) {
-        return 1;
-    }
-    std::printf("popup %ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
-    return 0;
-}
-
-int busyCommand() {
-    HWND window = findMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
-    DWORD_PTR answer = 0;
-    bool answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 300, &answer) != 0;
-    std::printf("busy %d\n", answered ? 0 : 1);
-    return 0;
-}
-
 int runCommand(int argc, char** argv);
 
 // Points the standard output at the answer file, or back at the original output (-1 when
@@ -414,11 +303,6 @@ bool parseNumber(const char* text, long* value) {
     char* end = nullptr;
     *value = std::strtol(text, &end, 10);
     return end != text && *end == '\0';
-}
-
-HWND findMainWindow() {
-    HWND window = FindWindowA(WINDOW_CLASS, nullptr);
-    return (window != nullptr && IsWindowVisible(window)) ? window : nullptr;
 }
 
 int main(int argc, char** argv) {

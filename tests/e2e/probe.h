@@ -2,12 +2,25 @@
 
 #include <windows.h>
 
-// Shared by the probe's commands (probe.cpp, probe_checks.cpp).
+// Shared by the probe's commands (probe.cpp, probe_window.cpp, probe_checks.cpp).
+
+// How often the waits look again.
+const DWORD POLL_INTERVAL_MS = 50;
 
 // The dice roller's main window, or null when it is not shown.
 HWND findMainWindow();
 // A whole decimal number, nothing else.
 bool parseNumber(const char* text, long* value);
+
+// Waits for the main window and prints where it, its client area and its caption buttons
+// are; when the window is minimised, only where it is.
+int waitWindow(DWORD timeoutMs);
+// Prints each child control's client rectangle.
+int rectsCommand();
+// Prints where an open popup menu is; 1 when none is open.
+int popupCommand();
+// Prints whether the program takes longer than 300 ms to answer a message.
+int busyCommand();
 
 // Minimises and restores the main window COUNT times; every STEP cycles prints the
 // process's GDI and USER object counts and its memory. 0 when every cycle completed.
