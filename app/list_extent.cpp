@@ -21,10 +21,10 @@ void setExtent(HWND list, int width) {
 } // namespace
 
 int listLineWidth(HWND list, const char* text) {
-    // One memory context for every measurement of the run: fetching a list's own context for
-    // each of a hundred lines would cost more than the lines themselves.
+    // One memory context for every measurement of the run, never deleted: fetching a list's
+    // own context for each of a hundred lines would cost more than the lines themselves.
     static HDC measuringDC = CreateCompatibleDC(nullptr);
-    if (measuringDC == nullptr) {
+    if (measuringDC == nullptr || list == nullptr) {
         return 0;
     }
     // A list without a font of its own draws in the system font.
@@ -65,6 +65,11 @@ void fitListExtent(HWND list) {
         widest = width > widest ? width : widest;
     }
     setExtent(list, widest);
+}
+
+void prepareListMeasuring(HWND resultsList, HWND setupsList) {
+    listLineWidth(resultsList, "0");
+    listLineWidth(setupsList, "0");
 }
 
 void resetListExtent(HWND list) {

@@ -2,7 +2,9 @@
 
 #include "app/child_controls.h"
 #include "app/command_dispatch.h"
+#include "app/list_extent.h"
 #include "render/back_buffer.h"
+#include "setups/control_ids.h"
 #include "setups/roll_setup.h"
 
 namespace {
@@ -19,6 +21,7 @@ LRESULT onCreate(HWND window, const CREATESTRUCTA* creation) {
     gBackBuffer.create(window);
     layoutControls();
     setControlFontAndImage(instance);
+    prepareListMeasuring(controlWindow(ID_RESULTS_LIST), controlWindow(ID_SETUP_LIST));
     return 0;
 }
 
