@@ -13,7 +13,8 @@ probe=${2:?probe}
 session=$(cd "${3:?session folder}" && pwd) || exit 2
 log=$(mktemp /tmp/tarvo-close.XXXXXX)
 shot=$(mktemp /tmp/tarvo-close-shot.XXXXXX)
-trap 'drive_kill_app; rm -f "$log" "$shot"' EXIT
+stall=$(mktemp /tmp/tarvo-close-stall.XXXXXX)
+trap 'drive_kill_app; rm -f "$log" "$shot" "$stall"' EXIT
 
 # Screen coordinates of the caption's system-menu box, from the probe (Wine desktop
 # coordinates) moved by where the desktop sits on the X screen.
@@ -61,33 +62,23 @@ click_close_item() {
     xdotool mousemove $((POPUP_L + 30)) $((POPUP_T + (first + second) / 2)) click 1
 }
 
-close_by() { # WAY
+# The input that starts each way of closing, as xdotool commands, in FIRST; finish_close
+# gives the rest once the system menu is open.
+first_input() { # WAY
     case "$1" in
-    close-box) xdotool mousemove "$CLOSE_X" "$CLOSE_Y" click 1 ;;
-    alt-f4) xdotool key alt+F4 ;;
-    menu-mouse)
-        xdotool mousemove "$SYS_X" "$SYS_Y" click 1
-        wait_popup && click_close_item
-        ;;
-    menu-keys)
-        # Alt+Space opens the system menu; C is the mnemonic of its Close item.
-        xdotool key alt+space
-        wait_popup && xdotool key c
-        ;;
+    close-box) FIRST=(mousemove "$CLOSE_X" "$CLOSE_Y" click 1) ;;
+    alt-f4) FIRST=(key alt+F4) ;;
+    menu-mouse) FIRST=(mousemove "$SYS_X" "$SYS_Y" click 1) ;;
+    menu-keys) FIRST=(key alt+space) ;;
     esac
 }
 
-# Starts the program with 100 rolls of 99,999 dice set up, presses the roll button and waits
-# until the program is busy with it.
-start_busy_roll() {
-    drive_type_field dice 99999 && drive_type_field faces 6 && drive_type_field rolls 100 &&
-        drive_expect_texts 10 "$ID_NUM_DICE" 99999 "$ID_SIZE" 6 "$ID_NUM_ROLLS" 100 || return 1
-    drive_click_control roll
-    local deadline=$((SECONDS + 10))
-    until [ "$(drive_probe busy)" = "busy 1" ]; do
-        [ $SECONDS -lt $deadline ] || { drive_fail "the roll never kept the program busy"; return 1; }
-    done
-    drive_log "the program is busy rolling"
+finish_close() { # WAY
+    case "$1" in
+    menu-mouse) wait_popup && click_close_item ;;
+    # C is the mnemonic of the system menu's Close item.
+    menu-keys) wait_popup && xdotool key c ;;
+    esac
 }
 
 one_close() { # WAY BUSY
@@ -97,15 +88,32 @@ one_close() { # WAY BUSY
     desktop_out=$(drive_probe wait-window 1000)
     read -r _ a b _ <<<"$(grep '^window' <<<"$desktop_out")"
     DESK_DX=$((WINDOW_X - a)) DESK_DY=$((WINDOW_Y - b))
+    # A click on the panel first, so that key input goes to the window, not to a field.
+    local x y w h input=(mousemove $((CLIENT_X + 150)) $((CLIENT_Y + 440)) click 1)
     if [ "$2" = busy ]; then
-        start_busy_roll || return 1
+        # The heaviest roll: 100 rolls of 99,999 dice with 99,999 faces, dropping half. The
+        # close comes in the same burst of input as the press of the roll button, so it
+        # waits in the queue while the roll runs.
+        drive_type_field dice 99999 && drive_type_field faces 99999 &&
+            drive_type_field drop 49999 && drive_type_field rolls 100 &&
+            drive_expect_texts 10 "$ID_NUM_DICE" 99999 "$ID_SIZE" 99999 \
+                "$ID_DROP_LOWEST" 49999 "$ID_NUM_ROLLS" 100 || return 1
+        read -r x y w h <<<"$(drive_control_rect roll)"
+        input=(mousemove $((CLIENT_X + x + w / 2)) $((CLIENT_Y + y + h / 2)) click 1 "${input[@]}")
     fi
-    # Any key input goes to the window, not to a field: click the panel first.
-    drive_click_at 150 440
-    close_by "$1"
+    first_input "$1"
+    # How long the program stays busy once the input has come: the roll's length.
+    drive_probe stall 60000 >"$stall" &
+    local stall_pid=$! started=$EPOCHREALTIME
+    sleep 0.3
+    xdotool "${input[@]}" "${FIRST[@]}"
+    finish_close "$1"
     drive_wait_exit 60 || { drive_fail "$1 ($2): the program did not end"; return 1; }
+    wait "$stall_pid"
     [ "$DRIVE_APP_RC" -eq 0 ] || { drive_fail "$1 ($2): exit code $DRIVE_APP_RC"; return 1; }
-    drive_log "$1 ($2): the program ended with exit code 0"
+    drive_log "$1 ($2): the program ended with exit code 0," \
+        "$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a - 0.3 }') s" \
+        "after the input; it answered no message for up to $(cut -d' ' -f2 "$stall") ms"
 }
 
 drive_init "$session" "$probe" || exit 1

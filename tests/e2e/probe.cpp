@@ -14,8 +14,8 @@
 //                                         characters it takes, and its text)
 //   probe popup                           where an open popup menu is: "popup LEFT TOP RIGHT
 //                                         BOTTOM" on the screen (exit code 1 when none is)
-//   probe busy                            "busy 1" while the program takes longer than 300 ms
-//                                         to answer a message, else "busy 0"
+//   probe stall TIMEOUT_MS                "stall MS": the longest the program took to answer a
+//                                         message until it ended or the time was up
 //   probe rects                           each child control: "rect ID X Y WIDTH HEIGHT" in
 //                                         client pixels
 //   probe cycle COUNT STEP                minimises and restores COUNT times (probe_checks.cpp)
@@ -44,7 +44,7 @@ const int MAX_ARGS = 32;
 
 int usage() {
     std::fputs("usage: probe wait-window TIMEOUT_MS | list ID | wait-list ID COUNT TIMEOUT_MS"
-               " | text ID... | selected ID | state ID... | popup | busy | rects"
+               " | text ID... | selected ID | state ID... | popup | stall TIMEOUT_MS | rects"
                " | cycle COUNT STEP"
                " | panel EXE SHOT.rgb | serve [ANSWER_FILE]\n",
                stderr);
@@ -278,8 +278,8 @@ int runCommand(int argc, char** argv) {
     if (std::strcmp(command, "popup") == 0 && argc == 1) {
         return popupCommand();
     }
-    if (std::strcmp(command, "busy") == 0 && argc == 1) {
-        return busyCommand();
+    if (std::strcmp(command, "stall") == 0 && argc == 2 && parseNumber(argv[1], &a) && a > 0) {
+        return stallCommand(static_cast<DWORD>(a));
     }
     if (std::strcmp(command, "rects") == 0 && argc == 1) {
         return rectsCommand();

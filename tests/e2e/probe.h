@@ -19,8 +19,9 @@ int waitWindow(DWORD timeoutMs);
 int rectsCommand();
 // Prints where an open popup menu is; 1 when none is open.
 int popupCommand();
-// Prints whether the program takes longer than 300 ms to answer a message.
-int busyCommand();
+// Sends the main window empty messages until it is gone or TIMEOUT_MS have passed, then
+// prints the longest it took to answer one, in ms: how long the program was busy.
+int stallCommand(DWORD timeoutMs);
 
 // Minimises and restores the main window COUNT times; every STEP cycles prints the
 // process's GDI and USER object counts and its memory. 0 when every cycle completed.

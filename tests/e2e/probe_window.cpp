@@ -1,5 +1,5 @@
 // The probe's commands about the main window itself: where it and its caption buttons are,
-// its child controls' rectangles, an open popup menu, and whether it answers at all (see
+// its child controls' rectangles, an open popup menu, and how long it takes to answer (see
 // probe.cpp for the command line).
 #include "tests/e2e/probe.h"
 
@@ -109,14 +109,24 @@ int popupCommand() {
     return 0;
 }
 
-int busyCommand() {
+int stallCommand(DWORD timeoutMs) {
     HWND window = findMainWindow();
     if (window == nullptr) {
         return 1;
     }
-    DWORD_PTR answer = 0;
-    bool answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 300, &answer) != 0;
-    std::printf("busy %d\n", answered ? 0 : 1);
+    DWORD start = GetTickCount();
+    DWORD longest = 0;
+    while (GetTickCount() - start < timeoutMs) {
+        DWORD sent = GetTickCount();
+        DWORD_PTR answer = 0;
+        if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) == 0) {
+            break; // the program has ended
+        }
+        DWORD waited = GetTickCount() - sent;
+        longest = waited > longest ? waited : longest;
+        Sleep(1);
+    }
+    std::printf("stall %lu\n", static_cast<unsigned long>(longest));
     return 0;
 }
 
