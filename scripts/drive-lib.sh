@@ -18,6 +18,10 @@ ID_NUM_DICE=187
 ID_BONUS=188
 ID_DROP_LOWEST=189
 ID_NUM_ROLLS=190
+ID_ROLL=173
+ID_SAVE_SETUP=174
+ID_DELETE_SETUP=191
+ID_UPDATE_SETUP=202
 
 # x y width height of each control in the client area.
 drive_control_rect() {
@@ -107,13 +111,15 @@ drive_wait_window() {
         "client ${CLIENT_W}x${CLIENT_H} at $CLIENT_X,$CLIENT_Y; close box at ${CLOSE_X:-?},${CLOSE_Y:-?}"
 }
 
-# Mouse input at client coordinates.
+# Mouse input at client coordinates. No --sync on the move: it waits for a pointer motion,
+# and over a Wine window one to where the pointer already is blocks for 15 s. The X server
+# handles the move and the click in order anyway.
 drive_click_at() {
-    xdotool mousemove --sync $((CLIENT_X + $1)) $((CLIENT_Y + $2)) click 1
+    xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)) click 1
 }
 
 drive_double_click_at() {
-    xdotool mousemove --sync $((CLIENT_X + $1)) $((CLIENT_Y + $2)) click --repeat 2 --delay 80 1
+    xdotool mousemove $((CLIENT_X + $1)) $((CLIENT_Y + $2)) click --repeat 2 --delay 80 1
 }
 
 drive_click_control() {
