@@ -4,6 +4,11 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define TARVO_DICE_SSE2 1
+#endif
+
 namespace {
 
 // The most draws in one batch: a block's worth of one-output draws.
@@ -113,6 +118,48 @@ struct StoreSink {
     }
 };
 
+#if TARVO_DICE_SSE2
+// Counts of each offset 0 .. COMPARED_OFFSETS - 1 among n <= MAX_BATCH draws of one output
+// each, masked to at most that many values, added to counts[]. Fast because it is all
+// comparisons 16 draws at a time, one byte per draw, with no increment in memory: counting
+// into tables waits on the table for every draw, and a roll of many dice of few faces spent
+// most of its time so. A byte counts at most 255; a batch puts at most 83 draws in each.
+constexpr int32_t COMPARED_OFFSETS = 8;
+static_assert(MAX_BATCH / 16 <= 255, "a byte counts every draw of its lane in a batch");
+void countByComparison(const int32_t* words, int32_t n, uint32_t mask, int32_t* counts) {
+    __m128i wide[COMPARED_OFFSETS];
+    for (__m128i& count : wide) {
+        count = _mm_setzero_si128();
+    }
+    const __m128i maskWide = _mm_set1_epi32(static_cast<int32_t>(mask));
+    auto offsetsAt = [&](int32_t i) {
+        const __m128i word = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + i));
+        return _mm_and_si128(_mm_srli_epi32(word, RANDOM_OUTPUT_SHIFT), maskWide);
+    };
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        // Offsets are below 8, so packing to bytes keeps them whole.
+        const __m128i offsets =
+            _mm_packus_epi16(_mm_packs_epi32(offsetsAt(i), offsetsAt(i + 4)),
+                             _mm_packs_epi32(offsetsAt(i + 8), offsetsAt(i + 12)));
+        for (int32_t offset = 0; offset < COMPARED_OFFSETS; ++offset) {
+            // A byte that matches is all ones, -1.
+            wide[offset] = _mm_sub_epi8(
+                wide[offset], _mm_cmpeq_epi8(offsets, _mm_set1_epi8(static_cast<char>(offset))));
+        }
+    }
+    for (int32_t offset = 0; offset < COMPARED_OFFSETS; ++offset) {
+        // The bytes added up in two halves of 8.
+        const __m128i halves = _mm_sad_epu8(wide[offset], _mm_setzero_si128());
+        counts[offset] +=
+            _mm_cvtsi128_si32(halves) + _mm_cvtsi128_si32(_mm_shuffle_epi32(halves, 0x4E));
+    }
+    for (; i < n; ++i) {
+        ++counts[(static_cast<uint32_t>(words[i]) >> RANDOM_OUTPUT_SHIFT) & mask];
+    }
+}
+#endif
+
 // Counts by face (face 0 counting the rejected draws). Consecutive draws count in different
 // tables, so that an increment need not wait for the one before it on the same face.
 constexpr int32_t COUNT_TABLES = 4;
@@ -122,7 +169,29 @@ struct CountSink {
     uint32_t faces;
     int32_t (*tables)[MAX_COUNTED_FACES + 1];
     uint32_t marks[MAX_BATCH];
+#if TARVO_DICE_SSE2
+    int32_t take(const SingleOutputDraws& draws, int32_t n) {
+        if (faces > static_cast<uint32_t>(COMPARED_OFFSETS)) {
+            return takeByTables(draws, n);
+        }
+        int32_t counts[COMPARED_OFFSETS] = {};
+        countByComparison(draws.words, n, draws.mask, counts);
+        int32_t kept = 0;
+        for (uint32_t offset = 0; offset < faces; ++offset) {
+            tables[0][offset + 1] += counts[offset];
+            kept += counts[offset];
+        }
+        return kept;
+    }
     template <class Draws> int32_t take(const Draws& draws, int32_t n) {
+        return takeByTables(draws, n);
+    }
+#else
+    template <class Draws> int32_t take(const Draws& draws, int32_t n) {
+        return takeByTables(draws, n);
+    }
+#endif
+    template <class Draws> int32_t takeByTables(const Draws& draws, int32_t n) {
         int64_t unusedSum = 0;
         markDice(draws, n, faces, marks, unusedSum);
         int32_t i = 0;
