@@ -212,6 +212,107 @@ struct CountSink {
     }
 };
 
+// The dice of a window of offsets low .. low + width - 1 (low + width <= faces) moved out in
+// order, and tallies of the dice above it. Fast because the tallies have no branch and
+// vectorise, a chunk at a time; only a chunk that holds a die of the window (the window is
+// a small share of the faces) is looked at again to move it out.
+constexpr int32_t WINDOW_CHUNK = 16;
+struct WindowSink {
+    uint32_t faces;
+    uint32_t low;
+    uint32_t width;
+    int32_t* window;
+    WindowTally tally;
+    template <class Draws> int32_t take(const Draws& draws, int32_t n) {
+        int32_t kept = 0;
+        int32_t begin = 0;
+        for (; begin + WINDOW_CHUNK <= n; begin += WINDOW_CHUNK) {
+            kept += takeChunk(draws, begin, WINDOW_CHUNK);
+        }
+        return kept + takeChunk(draws, begin, n - begin);
+    }
+    template <class Draws> int32_t takeChunk(const Draws& draws, int32_t begin, int32_t length) {
+        const uint32_t high = low + width;
+        uint32_t kept = 0;
+        uint32_t above = 0;
+        uint32_t inWindow = 0;
+        uint64_t aboveSum = 0;
+        for (int32_t i = begin; i < begin + length; ++i) {
+            const uint32_t offset = draws.offset(i);
+            // Unsigned: an offset below the bound wraps round, above any difference.
+            const uint32_t isAbove = offset - high < faces - high ? 1 : 0;
+            kept += offset < faces ? 1 : 0;
+            above += isAbove;
+            inWindow |= offset - low < width ? 1 : 0;
+            aboveSum += (offset + 1) & (0 - isAbove);
+        }
+        if (inWindow != 0) {
+            moveWindowDice(draws, begin, begin + length);
+        }
+        tally.above += static_cast<int32_t>(above);
+        tally.aboveSum += static_cast<int64_t>(aboveSum);
+        return static_cast<int32_t>(kept);
+    }
+    template <class Draws> void moveWindowDice(const Draws& draws, int32_t begin, int32_t end) {
+        for (int32_t i = begin; i < end; ++i) {
+            const uint32_t offset = draws.offset(i);
+            if (offset - low < width) {
+                window[tally.inWindow++] = static_cast<int32_t>(offset + 1);
+            }
+        }
+    }
+#if TARVO_DICE_SSE2
+    // Draws of one output, 16 at a time in SSE2, the tallies kept in lanes across the whole
+    // batch: the plain loop spends most of its time adding up each chunk's lanes.
+    int32_t take(const SingleOutputDraws& draws, int32_t n) {
+        const __m128i mask = _mm_set1_epi32(static_cast<int32_t>(draws.mask));
+        // Offsets, faces and bounds are below 2^24, so signed comparisons do.
+        const __m128i facesWide = _mm_set1_epi32(static_cast<int32_t>(faces));
+        const __m128i lowWide = _mm_set1_epi32(static_cast<int32_t>(low));
+        const __m128i highWide = _mm_set1_epi32(static_cast<int32_t>(low + width));
+        const __m128i one = _mm_set1_epi32(1);
+        __m128i kept = _mm_setzero_si128();
+        __m128i above = _mm_setzero_si128();
+        __m128i aboveSum = _mm_setzero_si128(); // two 64-bit lanes
+        int32_t i = 0;
+        for (; i + 16 <= n; i += 16) {
+            __m128i chunkSum = _mm_setzero_si128(); // 4 dice per lane, below 2^26
+            __m128i inWindow = _mm_setzero_si128();
+            for (int32_t j = i; j < i + 16; j += 4) {
+                const __m128i offset = _mm_and_si128(
+                    _mm_srli_epi32(
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(draws.words + j)),
+                        RANDOM_OUTPUT_SHIFT),
+                    mask);
+                const __m128i accepted = _mm_cmpgt_epi32(facesWide, offset);
+                const __m128i belowHigh = _mm_cmpgt_epi32(highWide, offset);
+                const __m128i isAbove = _mm_andnot_si128(belowHigh, accepted);
+                inWindow = _mm_or_si128(
+                    inWindow, _mm_andnot_si128(_mm_cmpgt_epi32(lowWide, offset), belowHigh));
+                kept = _mm_sub_epi32(kept, accepted);
+                above = _mm_sub_epi32(above, isAbove);
+                chunkSum =
+                    _mm_add_epi32(chunkSum, _mm_and_si128(_mm_add_epi32(offset, one), isAbove));
+            }
+            aboveSum = _mm_add_epi64(aboveSum, _mm_unpacklo_epi32(chunkSum, _mm_setzero_si128()));
+            aboveSum = _mm_add_epi64(aboveSum, _mm_unpackhi_epi32(chunkSum, _mm_setzero_si128()));
+            if (_mm_movemask_epi8(inWindow) != 0) {
+                moveWindowDice(draws, i, i + 16);
+            }
+        }
+        auto laneTotal = [](__m128i lanes) {
+            lanes = _mm_add_epi32(lanes, _mm_shuffle_epi32(lanes, 0x4E));
+            return _mm_cvtsi128_si32(_mm_add_epi32(lanes, _mm_shuffle_epi32(lanes, 0xB1)));
+        };
+        tally.above += laneTotal(above);
+        int64_t sums[2];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), aboveSum);
+        tally.aboveSum += sums[0] + sums[1];
+        return laneTotal(kept) + takeChunk(draws, i, n - i);
+    }
+#endif
+};
+
 // Feeds a roll's draws to the sink in batches taken straight from the block. A batch never
 // holds more draws than dice are still needed, since each draw keeps at most one die, so the
 // roll takes exactly the outputs that uniformInt would take.
@@ -267,4 +368,15 @@ void countDice(int32_t* timesShown, int32_t count, int32_t faces) {
     for (int32_t face = 0; face <= faces; ++face) {
         timesShown[face] = tables[0][face] + tables[1][face] + tables[2][face] + tables[3][face];
     }
+}
+
+WindowTally drawDiceAroundWindow(int32_t* window, int32_t count, int32_t faces, int32_t low,
+                                 int32_t high) {
+    WindowSink sink{static_cast<uint32_t>(faces),
+                    static_cast<uint32_t>(low - 1),
+                    static_cast<uint32_t>(high + 1 - low),
+                    window,
+                    {0, 0, 0}};
+    drawRoll(count, faces, sink);
+    return sink.tally;
 }

@@ -1,5 +1,6 @@
 #include "dice/roll_evaluation.h"
 
+#include "dice/boundary_window.h"
 #include "dice/dice_draws.h"
 #include "dice/few_dice.h"
 #include "dice/lowest_dice.h"
@@ -48,9 +49,14 @@ static int64_t evaluateAnyRoll(int32_t count, int32_t faces, int32_t drop) {
         }
         return total - sumOfLowestCounted(timesShown, faces, dropped);
     }
+    int64_t total;
+    if (count >= WINDOW_DICE &&
+        rollAroundBoundary(dice, count, faces, dropped, WINDOW_SPREAD, total)) {
+        return total;
+    }
     Bins bins;
     prepareBins(bins, count, 0, bitWidth(static_cast<uint32_t>(faces)));
-    const int64_t total = drawDiceBinned(dice, count, faces, bins);
+    total = drawDiceBinned(dice, count, faces, bins);
     return total - sumOfLowestBinned(dice, count, dropped, bins);
 }
 
