@@ -5,9 +5,9 @@
 // Rolls of at least this many dice look for the lowest dice in a window first.
 constexpr int32_t WINDOW_DICE = 4096;
 // How far the window reaches either side of where the highest dropped die is expected, in
-// standard deviations of the number of dice below a value. Seven leave it outside about
-// once in 10^12 rolls.
-constexpr double WINDOW_SPREAD = 7;
+// standard deviations of the number of dice below a value. Five leave it outside about
+// once in two million rolls.
+constexpr double WINDOW_SPREAD = 5;
 
 // The total of count dice of `faces` faces less the `drop` lowest, 0 < drop < count, into
 // `total`, drawn as evaluateRoll draws them into work[0 .. count): true when the highest

@@ -253,37 +253,62 @@ struct WindowSink {
         tally.aboveSum += static_cast<int64_t>(aboveSum);
         return static_cast<int32_t>(kept);
     }
+    // Branch-free: which of a few draws lie in the window is not predictable. Every die is
+    // written at the next free place, which moves on only for one of the window; the window
+    // has room for a roll's dice and fewer are still needed before the last draw.
     template <class Draws> void moveWindowDice(const Draws& draws, int32_t begin, int32_t end) {
+        int32_t next = tally.inWindow;
         for (int32_t i = begin; i < end; ++i) {
             const uint32_t offset = draws.offset(i);
-            if (offset - low < width) {
-                window[tally.inWindow++] = static_cast<int32_t>(offset + 1);
-            }
+            window[next] = static_cast<int32_t>(offset + 1);
+            next += offset - low < width ? 1 : 0;
         }
+        tally.inWindow = next;
     }
 #if TARVO_DICE_SSE2
-    // Draws of one output, 16 at a time in SSE2, the tallies kept in lanes across the whole
-    // batch: the plain loop spends most of its time adding up each chunk's lanes.
+    // 16 draws at a time in SSE2, the tallies kept in lanes across the whole batch: the plain
+    // loop spends most of its time adding up each chunk's lanes.
     int32_t take(const SingleOutputDraws& draws, int32_t n) {
         const __m128i mask = _mm_set1_epi32(static_cast<int32_t>(draws.mask));
-        // Offsets, faces and bounds are below 2^24, so signed comparisons do.
+        return takeFour(draws, n, [&draws, mask](int32_t i) {
+            const __m128i words =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(draws.words + i));
+            return _mm_and_si128(_mm_srli_epi32(words, RANDOM_OUTPUT_SHIFT), mask);
+        });
+    }
+    int32_t take(const JoinedOutputDraws& draws, int32_t n) {
+        const __m128i mask = _mm_set1_epi32(static_cast<int32_t>(draws.mask));
+        return takeFour(draws, n, [&draws, mask](int32_t i) {
+            const __m128i* const pairs = reinterpret_cast<const __m128i*>(draws.words + 2 * i);
+            // Outputs 0, 2, 1, 3 of each four, then the first and second of each pair apart.
+            const __m128i first = _mm_shuffle_epi32(_mm_loadu_si128(pairs), 0xD8);
+            const __m128i second = _mm_shuffle_epi32(_mm_loadu_si128(pairs + 1), 0xD8);
+            const __m128i high =
+                _mm_srli_epi32(_mm_unpacklo_epi64(first, second), RANDOM_OUTPUT_SHIFT);
+            const __m128i low =
+                _mm_srli_epi32(_mm_unpackhi_epi64(first, second), RANDOM_OUTPUT_SHIFT);
+            return _mm_and_si128(_mm_or_si128(_mm_slli_epi32(high, RANDOM_OUTPUT_BITS), low), mask);
+        });
+    }
+    // offsetsAt(i) gives the offsets of draws i .. i + 3.
+    template <class Draws, class Offsets>
+    int32_t takeFour(const Draws& draws, int32_t n, const Offsets& offsetsAt) {
+        // Offsets, faces and bounds are below 2^31, so signed comparisons do.
         const __m128i facesWide = _mm_set1_epi32(static_cast<int32_t>(faces));
         const __m128i lowWide = _mm_set1_epi32(static_cast<int32_t>(low));
         const __m128i highWide = _mm_set1_epi32(static_cast<int32_t>(low + width));
         const __m128i one = _mm_set1_epi32(1);
+        const __m128i lowHalf = _mm_set1_epi32(0xFFFF);
         __m128i kept = _mm_setzero_si128();
         __m128i above = _mm_setzero_si128();
-        __m128i aboveSum = _mm_setzero_si128(); // two 64-bit lanes
+        // The dice above the window, added up in halves of 16 bits: a lane adds at most 330.
+        __m128i sumLow = _mm_setzero_si128();
+        __m128i sumHigh = _mm_setzero_si128();
         int32_t i = 0;
         for (; i + 16 <= n; i += 16) {
-            __m128i chunkSum = _mm_setzero_si128(); // 4 dice per lane, below 2^26
             __m128i inWindow = _mm_setzero_si128();
             for (int32_t j = i; j < i + 16; j += 4) {
-                const __m128i offset = _mm_and_si128(
-                    _mm_srli_epi32(
-                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(draws.words + j)),
-                        RANDOM_OUTPUT_SHIFT),
-                    mask);
+                const __m128i offset = offsetsAt(j);
                 const __m128i accepted = _mm_cmpgt_epi32(facesWide, offset);
                 const __m128i belowHigh = _mm_cmpgt_epi32(highWide, offset);
                 const __m128i isAbove = _mm_andnot_si128(belowHigh, accepted);
@@ -291,24 +316,26 @@ struct WindowSink {
                     inWindow, _mm_andnot_si128(_mm_cmpgt_epi32(lowWide, offset), belowHigh));
                 kept = _mm_sub_epi32(kept, accepted);
                 above = _mm_sub_epi32(above, isAbove);
-                chunkSum =
-                    _mm_add_epi32(chunkSum, _mm_and_si128(_mm_add_epi32(offset, one), isAbove));
+                const __m128i die = _mm_and_si128(_mm_add_epi32(offset, one), isAbove);
+                sumLow = _mm_add_epi32(sumLow, _mm_and_si128(die, lowHalf));
+                sumHigh = _mm_add_epi32(sumHigh, _mm_srli_epi32(die, 16));
             }
-            aboveSum = _mm_add_epi64(aboveSum, _mm_unpacklo_epi32(chunkSum, _mm_setzero_si128()));
-            aboveSum = _mm_add_epi64(aboveSum, _mm_unpackhi_epi32(chunkSum, _mm_setzero_si128()));
             if (_mm_movemask_epi8(inWindow) != 0) {
                 moveWindowDice(draws, i, i + 16);
             }
         }
-        auto laneTotal = [](__m128i lanes) {
-            lanes = _mm_add_epi32(lanes, _mm_shuffle_epi32(lanes, 0x4E));
-            return _mm_cvtsi128_si32(_mm_add_epi32(lanes, _mm_shuffle_epi32(lanes, 0xB1)));
-        };
-        tally.above += laneTotal(above);
-        int64_t sums[2];
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), aboveSum);
-        tally.aboveSum += sums[0] + sums[1];
-        return laneTotal(kept) + takeChunk(draws, i, n - i);
+        int32_t lanes[4][4];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes[0]), kept);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes[1]), above);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes[2]), sumLow);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes[3]), sumHigh);
+        int32_t keptTotal = 0;
+        for (int32_t lane = 0; lane < 4; ++lane) {
+            keptTotal += lanes[0][lane];
+            tally.above += lanes[1][lane];
+            tally.aboveSum += int64_t{lanes[2][lane]} + (int64_t{lanes[3][lane]} << 16);
+        }
+        return keptTotal + takeChunk(draws, i, n - i);
     }
 #endif
 };
