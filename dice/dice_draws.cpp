@@ -297,16 +297,17 @@ struct WindowSink {
         const __m128i facesWide = _mm_set1_epi32(static_cast<int32_t>(faces));
         const __m128i lowWide = _mm_set1_epi32(static_cast<int32_t>(low));
         const __m128i highWide = _mm_set1_epi32(static_cast<int32_t>(low + width));
-        const __m128i one = _mm_set1_epi32(1);
         const __m128i lowHalf = _mm_set1_epi32(0xFFFF);
         __m128i kept = _mm_setzero_si128();
         __m128i above = _mm_setzero_si128();
-        // The dice above the window, added up in halves of 16 bits: a lane adds at most 330.
-        __m128i sumLow = _mm_setzero_si128();
-        __m128i sumHigh = _mm_setzero_si128();
+        // The dice above the window: two 64-bit lanes, from sums of 16 draws in 32-bit lanes
+        // (4 dice of one output each fit; wider dice are added up in halves of 16 bits).
+        __m128i aboveSum = _mm_setzero_si128();
         int32_t i = 0;
         for (; i + 16 <= n; i += 16) {
             __m128i inWindow = _mm_setzero_si128();
+            __m128i sumLow = _mm_setzero_si128();
+            __m128i sumHigh = _mm_setzero_si128();
             for (int32_t j = i; j < i + 16; j += 4) {
                 const __m128i offset = offsetsAt(j);
                 const __m128i accepted = _mm_cmpgt_epi32(facesWide, offset);
@@ -316,25 +317,41 @@ struct WindowSink {
                     inWindow, _mm_andnot_si128(_mm_cmpgt_epi32(lowWide, offset), belowHigh));
                 kept = _mm_sub_epi32(kept, accepted);
                 above = _mm_sub_epi32(above, isAbove);
-                const __m128i die = _mm_and_si128(_mm_add_epi32(offset, one), isAbove);
-                sumLow = _mm_add_epi32(sumLow, _mm_and_si128(die, lowHalf));
-                sumHigh = _mm_add_epi32(sumHigh, _mm_srli_epi32(die, 16));
+                // The offset, the die less one, which the count of dice above makes good.
+                const __m128i die = _mm_and_si128(offset, isAbove);
+                if (Draws::OUTPUTS == 1) {
+                    sumLow = _mm_add_epi32(sumLow, die);
+                } else {
+                    sumLow = _mm_add_epi32(sumLow, _mm_and_si128(die, lowHalf));
+                    sumHigh = _mm_add_epi32(sumHigh, _mm_srli_epi32(die, 16));
+                }
+            }
+            const __m128i zero = _mm_setzero_si128();
+            aboveSum = _mm_add_epi64(aboveSum, _mm_unpacklo_epi32(sumLow, zero));
+            aboveSum = _mm_add_epi64(aboveSum, _mm_unpackhi_epi32(sumLow, zero));
+            if (Draws::OUTPUTS != 1) {
+                aboveSum =
+                    _mm_add_epi64(aboveSum, _mm_slli_epi64(_mm_unpacklo_epi32(sumHigh, zero), 16));
+                aboveSum =
+                    _mm_add_epi64(aboveSum, _mm_slli_epi64(_mm_unpackhi_epi32(sumHigh, zero), 16));
             }
             if (_mm_movemask_epi8(inWindow) != 0) {
                 moveWindowDice(draws, i, i + 16);
             }
         }
-        int32_t lanes[4][4];
+        int32_t lanes[2][4];
         _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes[0]), kept);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes[1]), above);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes[2]), sumLow);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes[3]), sumHigh);
+        int64_t sums[2];
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(sums), aboveSum);
         int32_t keptTotal = 0;
+        int32_t aboveTotal = 0;
         for (int32_t lane = 0; lane < 4; ++lane) {
             keptTotal += lanes[0][lane];
-            tally.above += lanes[1][lane];
-            tally.aboveSum += int64_t{lanes[2][lane]} + (int64_t{lanes[3][lane]} << 16);
+            aboveTotal += lanes[1][lane];
         }
+        tally.above += aboveTotal;
+        tally.aboveSum += sums[0] + sums[1] + aboveTotal;
         return keptTotal + takeChunk(draws, i, n - i);
     }
 #endif
