@@ -62,15 +62,6 @@ int64_t drawDice(int32_t* dice, int32_t count, int32_t faces);
 // The dice into dice[0 .. count) as drawDice, also counted into `bins` (prepared for count
 // values of 0 .. faces) by their high bits; returns their sum.
 int64_t drawDiceBinned(int32_t* dice, int32_t count, int32_t faces, Bins& bins);
-// Dice drawn as by drawDice, only those of low .. high (1 <= low <= high <= faces) kept.
-struct WindowTally {
-    int64_t aboveSum; // of the dice above high
-    int32_t above;    // dice above high
-    int32_t inWindow; // dice of low .. high
-};
-// The dice of low .. high into window[0 .. inWindow), in the order drawn; the rest tallied.
-WindowTally drawDiceAroundWindow(int32_t* window, int32_t count, int32_t faces, int32_t low,
-                                 int32_t high);
 // Face counts up to this can be counted by face.
 constexpr int32_t MAX_COUNTED_FACES = 1024;
 // How often each face came up: timesShown[face] for face 1 .. faces (timesShown[0] is
