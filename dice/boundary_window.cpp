@@ -21,7 +21,7 @@ struct WindowTally {
 // order, and tallies of the dice above it. Fast because the tallies have no branch and
 // vectorise, a chunk at a time; only a chunk that holds a die of the window (the window is
 // a small share of the faces) is looked at again to move it out.
-constexpr int32_t WINDOW_CHUNK = 16;
+constexpr int32_t WINDOW_CHUNK = 8;
 struct WindowSink {
     uint32_t faces;
     uint32_t low;
@@ -71,8 +71,8 @@ struct WindowSink {
         tally.inWindow = next;
     }
 #if TARVO_DICE_SSE2
-    // 16 draws at a time in SSE2, the tallies kept in lanes across the whole batch: the plain
-    // loop spends most of its time adding up each chunk's lanes.
+    // Four draws at a time in SSE2, the tallies kept in lanes across the whole batch: the
+    // plain loop spends most of its time adding up each chunk's lanes.
     int32_t take(const SingleOutputDraws& draws, int32_t n) {
         const __m128i mask = _mm_set1_epi32(static_cast<int32_t>(draws.mask));
         return takeFour(draws, n, [&draws, mask](int32_t i) {
@@ -105,15 +105,15 @@ struct WindowSink {
         const __m128i lowHalf = _mm_set1_epi32(0xFFFF);
         __m128i kept = _mm_setzero_si128();
         __m128i above = _mm_setzero_si128();
-        // The dice above the window: two 64-bit lanes, from sums of 16 draws in 32-bit lanes
-        // (4 dice of one output each fit; wider dice are added up in halves of 16 bits).
+        // The dice above the window: two 64-bit lanes, from sums of a chunk in 32-bit lanes
+        // (2 dice of one output each fit; wider dice are added up in halves of 16 bits).
         __m128i aboveSum = _mm_setzero_si128();
         int32_t i = 0;
-        for (; i + 16 <= n; i += 16) {
+        for (; i + WINDOW_CHUNK <= n; i += WINDOW_CHUNK) {
             __m128i inWindow = _mm_setzero_si128();
             __m128i sumLow = _mm_setzero_si128();
             __m128i sumHigh = _mm_setzero_si128();
-            for (int32_t j = i; j < i + 16; j += 4) {
+            for (int32_t j = i; j < i + WINDOW_CHUNK; j += 4) {
                 const __m128i offset = offsetsAt(j);
                 const __m128i accepted = _mm_cmpgt_epi32(facesWide, offset);
                 const __m128i belowHigh = _mm_cmpgt_epi32(highWide, offset);
@@ -141,7 +141,7 @@ struct WindowSink {
                     _mm_add_epi64(aboveSum, _mm_slli_epi64(_mm_unpackhi_epi32(sumHigh, zero), 16));
             }
             if (_mm_movemask_epi8(inWindow) != 0) {
-                moveWindowDice(draws, i, i + 16);
+                moveWindowDice(draws, i, i + WINDOW_CHUNK);
             }
         }
         int32_t lanes[2][4];
