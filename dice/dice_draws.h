@@ -5,6 +5,13 @@
 
 #include <cstdint>
 
+// SSE2, part of every x86-64 processor, for the fast paths that use it; each has a plain
+// fallback.
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define TARVO_DICE_SSE2 1
+#endif
+
 // A roll's dice drawn in bulk from gRandom. Each function draws exactly what `count` calls of
 // uniformInt(1, faces) would, in the same order and with the same mask and rejection, and
 // leaves the generator where those calls would leave it. count >= 1, faces >= 2.

@@ -8,11 +8,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define TARVO_DICE_SSE2 1
-#endif
-
 // The most draws in one batch: a block's worth of one-output draws.
 constexpr int32_t MAX_BATCH = RANDOM_BLOCK_LENGTH;
 

@@ -5,11 +5,6 @@
 
 #include <cstdint>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define TARVO_FEW_DICE_SSE2 1
-#endif
-
 // Rolls of this many dice or fewer, dropping none or the lowest, can be taken from a fixed
 // number of draws ahead.
 constexpr int32_t AHEAD_DICE = 4;
@@ -39,7 +34,7 @@ constexpr AheadDrawCounts aheadDrawCounts() {
 }
 inline constexpr AheadDrawCounts AHEAD_DRAWS_NEEDED = aheadDrawCounts();
 
-#if TARVO_FEW_DICE_SSE2
+#if TARVO_DICE_SSE2
 // The lowest of the 8 lanes of a and b, in every lane; all are below 2^31 (SSE2 has no
 // 32-bit minimum).
 inline __m128i minOfLanes(__m128i a, __m128i b) {
@@ -64,7 +59,7 @@ inline __m128i minOfLanes(__m128i a, __m128i b) {
 // many draws a roll takes is random). Only the number of draws taken is on the path that
 // the next roll waits for, hence the table. Without SSE2 every roll goes the plain way.
 inline bool rollFewDiceAhead(int32_t count, int32_t faces, int32_t drop, int64_t& total) {
-#if TARVO_FEW_DICE_SSE2
+#if TARVO_DICE_SSE2
     if (count < 1 || count > AHEAD_DICE || drop > 1 || drop >= count || faces < 2 ||
         faces > RANDOM_SINGLE_DRAW_RANGE || gRandom.next > RANDOM_WORDS_END - AHEAD_DRAWS) {
         return false;
