@@ -167,7 +167,7 @@ WindowTally drawDiceAroundWindow(int32_t* window, int32_t count, int32_t faces, 
                                  int32_t high) {
     WindowSink sink{static_cast<uint32_t>(faces),
                     static_cast<uint32_t>(low - 1),
-                    static_cast<uint32_t>(high + 1 - low),
+                    static_cast<uint32_t>(high - low) + 1, // high may be INT32_MAX
                     window,
                     {0, 0, 0}};
     drawRoll(count, faces, sink);

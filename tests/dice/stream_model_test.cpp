@@ -176,6 +176,17 @@ TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
         EXPECT_TRUE(sameAsModel(model)) << seed;
     }
     EXPECT_GT(misses, 0);
+    // Windows that reach the lowest or the highest face, the largest one included.
+    seedRandomFromTime(5);
+    OneStep model;
+    modelSeed(model, 5);
+    for (const int32_t faces : {5000, INT32_MAX}) {
+        for (const int32_t drop : {1, WINDOW_DICE - 1}) {
+            EXPECT_EQ(evaluateRoll(WINDOW_DICE, faces, drop),
+                      modelRoll(model, WINDOW_DICE, faces, drop))
+                << faces << " drop " << drop;
+        }
+    }
 }
 
 // Chi-squared of the faces drawn against uniform, at a 0.1 % threshold (the Wilson-Hilferty
