@@ -105,14 +105,16 @@ struct WindowSink {
         const __m128i lowHalf = _mm_set1_epi32(0xFFFF);
         __m128i kept = _mm_setzero_si128();
         __m128i above = _mm_setzero_si128();
-        // The dice above the window: two 64-bit lanes, from sums of a chunk in 32-bit lanes
-        // (2 dice of one output each fit; wider dice are added up in halves of 16 bits).
+        // The dice above the window: two 64-bit lanes, from sums in 32-bit lanes. Dice of one
+        // output are added up a chunk at a time (2 a lane fit); wider ones in halves of 16
+        // bits over the batch (at most 165 a lane).
         __m128i aboveSum = _mm_setzero_si128();
+        __m128i sumLow = _mm_setzero_si128();
+        __m128i sumHigh = _mm_setzero_si128();
+        const __m128i zero = _mm_setzero_si128();
         int32_t i = 0;
         for (; i + WINDOW_CHUNK <= n; i += WINDOW_CHUNK) {
             __m128i inWindow = _mm_setzero_si128();
-            __m128i sumLow = _mm_setzero_si128();
-            __m128i sumHigh = _mm_setzero_si128();
             for (int32_t j = i; j < i + WINDOW_CHUNK; j += 4) {
                 const __m128i offset = offsetsAt(j);
                 const __m128i accepted = _mm_cmpgt_epi32(facesWide, offset);
@@ -131,19 +133,19 @@ struct WindowSink {
                     sumHigh = _mm_add_epi32(sumHigh, _mm_srli_epi32(die, 16));
                 }
             }
-            const __m128i zero = _mm_setzero_si128();
-            aboveSum = _mm_add_epi64(aboveSum, _mm_unpacklo_epi32(sumLow, zero));
-            aboveSum = _mm_add_epi64(aboveSum, _mm_unpackhi_epi32(sumLow, zero));
-            if (Draws::OUTPUTS != 1) {
-                aboveSum =
-                    _mm_add_epi64(aboveSum, _mm_slli_epi64(_mm_unpacklo_epi32(sumHigh, zero), 16));
-                aboveSum =
-                    _mm_add_epi64(aboveSum, _mm_slli_epi64(_mm_unpackhi_epi32(sumHigh, zero), 16));
+            if (Draws::OUTPUTS == 1) {
+                aboveSum = _mm_add_epi64(aboveSum, _mm_unpacklo_epi32(sumLow, zero));
+                aboveSum = _mm_add_epi64(aboveSum, _mm_unpackhi_epi32(sumLow, zero));
+                sumLow = zero;
             }
             if (_mm_movemask_epi8(inWindow) != 0) {
                 moveWindowDice(draws, i, i + WINDOW_CHUNK);
             }
         }
+        aboveSum = _mm_add_epi64(aboveSum, _mm_unpacklo_epi32(sumLow, zero));
+        aboveSum = _mm_add_epi64(aboveSum, _mm_unpackhi_epi32(sumLow, zero));
+        aboveSum = _mm_add_epi64(aboveSum, _mm_slli_epi64(_mm_unpacklo_epi32(sumHigh, zero), 16));
+        aboveSum = _mm_add_epi64(aboveSum, _mm_slli_epi64(_mm_unpackhi_epi32(sumHigh, zero), 16));
         int32_t lanes[2][4];
         _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes[0]), kept);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes[1]), above);
