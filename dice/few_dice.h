@@ -54,10 +54,11 @@ inline __m128i minOfLanes(__m128i a, __m128i b) {
 // fewer than 4 dice of 6 faces about one time in 40). It takes exactly the draws that one
 // uniformInt(1, faces) per die would.
 //
-// Fast because no branch depends on a draw and the draws are looked at 4 at a time: drawing
-// one at a time takes some 20 instructions a draw and ends on a mispredicted branch (how
-// many draws a roll takes is random). Only the number of draws taken is on the path that
-// the next roll waits for, hence the table. Without SSE2 every roll goes the plain way.
+// Fast because only the rare branch for too few kept dice depends on the draws, and they are
+// looked at 4 at a time: drawing one at a time takes some 20 instructions a draw and ends on
+// a mispredicted branch (how many draws a roll takes is random). Only the number of draws
+// taken is on the path that the next roll waits for, hence the table. Without SSE2 every
+// roll goes the plain way.
 inline bool rollFewDiceAhead(int32_t count, int32_t faces, int32_t drop, int64_t& total) {
 #if TARVO_DICE_SSE2
     if (count < 1 || count > AHEAD_DICE || drop > 1 || drop >= count || faces < 2 ||
