@@ -1,62 +1,33 @@
 #include "dice/dice_draws.h"
 
+#include "dice/draw_batches.h"
 #include "dice/random_source.h"
 
 #include <algorithm>
 
 namespace {
 
-// The most draws in one batch: a block's worth of one-output draws.
-constexpr int32_t MAX_BATCH = RANDOM_BLOCK_LENGTH;
-
-// Draws of one output each, read straight from the block.
-struct SingleOutputDraws {
-    const int32_t* words;
-    uint32_t mask;
-    uint32_t offset(int32_t i) const {
-        return (static_cast<uint32_t>(words[i]) >> RANDOM_OUTPUT_SHIFT) & mask;
-    }
-};
-
-// Draws of two outputs each, the first in the high bits. The mask keeps at most 31 bits, so
-// the 48-bit join can be formed in 32 bits: the high output's top bits fall away unmasked.
-struct JoinedOutputDraws {
-    static constexpr int32_t OUTPUTS = 2;
-    const int32_t* words;
-    uint32_t mask;
-    uint32_t offset(int32_t i) const {
-        const uint32_t high = static_cast<uint32_t>(words[2 * i]) >> RANDOM_OUTPUT_SHIFT;
-        const uint32_t low = static_cast<uint32_t>(words[2 * i + 1]) >> RANDOM_OUTPUT_SHIFT;
-        return ((high << RANDOM_OUTPUT_BITS) | low) & mask;
-    }
-};
-
-// One draw made beforehand, for a pair of outputs that a block boundary splits.
-struct MadeDraw {
-    uint32_t made;
-    uint32_t offset(int32_t) const {
-        return made;
-    }
-};
-
-// A draw keeps the die offset + 1 when its offset is below the face count. Each sink below
-// takes n draws, every one of which uniformInt would make, and returns how many dice they
-// kept.
-
-// Sum only; fast because it has no branch and vectorises.
+// Sum only; fast because it has no branch and vectorises in 32-bit lanes: offsets (below
+// 2^31, so a signed comparison does) are added up in halves of 16 bits, which a batch cannot
+// overflow, and each kept die's 1 is added as the count kept.
+static_assert(int64_t{MAX_BATCH} * 0xFFFF <= UINT32_MAX, "a batch's halves fit in 32 bits");
 struct SumSink {
     uint32_t faces;
     int64_t sum;
     template <class Draws> int32_t take(const Draws& draws, int32_t n) {
         int32_t kept = 0;
-        uint64_t batchSum = 0;
+        uint32_t sumLow = 0;
+        uint32_t sumHigh = 0;
         for (int32_t i = 0; i < n; ++i) {
             const uint32_t offset = draws.offset(i);
-            const uint32_t keep = offset < faces ? 1 : 0;
+            const uint32_t keep =
+                static_cast<int32_t>(offset) < static_cast<int32_t>(faces) ? 1 : 0;
+            const uint32_t die = offset & (0 - keep);
             kept += static_cast<int32_t>(keep);
-            batchSum += (offset + 1) & (0 - keep);
+            sumLow += die & 0xFFFF;
+            sumHigh += die >> 16;
         }
-        sum += static_cast<int64_t>(batchSum);
+        sum += int64_t{sumLow} + (int64_t{sumHigh} << 16) + kept;
         return kept;
     }
 };
@@ -112,6 +83,48 @@ struct StoreSink {
     }
 };
 
+#if TARVO_DICE_SSE2
+// Counts of each offset 0 .. COMPARED_OFFSETS - 1 among n <= MAX_BATCH draws of one output
+// each, masked to at most that many values, added to counts[]. Fast because it is all
+// comparisons 16 draws at a time, one byte per draw, with no increment in memory: counting
+// into tables waits on the table for every draw, and a roll of many dice of few faces spent
+// most of its time so. A byte counts at most 255; a batch puts at most 83 draws in each.
+constexpr int32_t COMPARED_OFFSETS = 8;
+static_assert(MAX_BATCH / 16 <= 255, "a byte counts every draw of its lane in a batch");
+void countByComparison(const int32_t* words, int32_t n, uint32_t mask, int32_t* counts) {
+    __m128i wide[COMPARED_OFFSETS];
+    for (__m128i& count : wide) {
+        count = _mm_setzero_si128();
+    }
+    const __m128i maskWide = _mm_set1_epi32(static_cast<int32_t>(mask));
+    auto offsetsAt = [&](int32_t i) {
+        const __m128i word = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words + i));
+        return _mm_and_si128(_mm_srli_epi32(word, RANDOM_OUTPUT_SHIFT), maskWide);
+    };
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        // Offsets are below 8, so packing to bytes keeps them whole.
+        const __m128i offsets =
+            _mm_packus_epi16(_mm_packs_epi32(offsetsAt(i), offsetsAt(i + 4)),
+                             _mm_packs_epi32(offsetsAt(i + 8), offsetsAt(i + 12)));
+        for (int32_t offset = 0; offset < COMPARED_OFFSETS; ++offset) {
+            // A byte that matches is all ones, -1.
+            wide[offset] = _mm_sub_epi8(
+                wide[offset], _mm_cmpeq_epi8(offsets, _mm_set1_epi8(static_cast<char>(offset))));
+        }
+    }
+    for (int32_t offset = 0; offset < COMPARED_OFFSETS; ++offset) {
+        // The bytes added up in two halves of 8.
+        const __m128i halves = _mm_sad_epu8(wide[offset], _mm_setzero_si128());
+        counts[offset] +=
+            _mm_cvtsi128_si32(halves) + _mm_cvtsi128_si32(_mm_shuffle_epi32(halves, 0x4E));
+    }
+    for (; i < n; ++i) {
+        ++counts[(static_cast<uint32_t>(words[i]) >> RANDOM_OUTPUT_SHIFT) & mask];
+    }
+}
+#endif
+
 // Counts by face (face 0 counting the rejected draws). Consecutive draws count in different
 // tables, so that an increment need not wait for the one before it on the same face.
 constexpr int32_t COUNT_TABLES = 4;
@@ -121,7 +134,29 @@ struct CountSink {
     uint32_t faces;
     int32_t (*tables)[MAX_COUNTED_FACES + 1];
     uint32_t marks[MAX_BATCH];
+#if TARVO_DICE_SSE2
+    int32_t take(const SingleOutputDraws& draws, int32_t n) {
+        if (faces > static_cast<uint32_t>(COMPARED_OFFSETS)) {
+            return takeByTables(draws, n);
+        }
+        int32_t counts[COMPARED_OFFSETS] = {};
+        countByComparison(draws.words, n, draws.mask, counts);
+        int32_t kept = 0;
+        for (uint32_t offset = 0; offset < faces; ++offset) {
+            tables[0][offset + 1] += counts[offset];
+            kept += counts[offset];
+        }
+        return kept;
+    }
     template <class Draws> int32_t take(const Draws& draws, int32_t n) {
+        return takeByTables(draws, n);
+    }
+#else
+    template <class Draws> int32_t take(const Draws& draws, int32_t n) {
+        return takeByTables(draws, n);
+    }
+#endif
+    template <class Draws> int32_t takeByTables(const Draws& draws, int32_t n) {
         int64_t unusedSum = 0;
         markDice(draws, n, faces, marks, unusedSum);
         int32_t i = 0;
@@ -141,31 +176,6 @@ struct CountSink {
         return n - rejected;
     }
 };
-
-// Feeds a roll's draws to the sink in batches taken straight from the block. A batch never
-// holds more draws than dice are still needed, since each draw keeps at most one die, so the
-// roll takes exactly the outputs that uniformInt would take.
-template <class Sink> void drawRoll(int32_t count, int32_t faces, Sink& sink) {
-    const uint32_t mask = drawMask(faces);
-    const bool joined = faces > RANDOM_SINGLE_DRAW_RANGE;
-    for (int32_t needed = count; needed > 0;) {
-        const int32_t available = undrawnWords(gRandom);
-        const int32_t* const words = gRandom.words + gRandom.next;
-        if (!joined) {
-            const int32_t n = std::min(needed, available);
-            gRandom.next += n;
-            needed -= sink.take(SingleOutputDraws{words, mask}, n);
-        } else if (available >= JoinedOutputDraws::OUTPUTS) {
-            const int32_t n = std::min(needed, available / JoinedOutputDraws::OUTPUTS);
-            gRandom.next += n * JoinedOutputDraws::OUTPUTS;
-            needed -= sink.take(JoinedOutputDraws{words, mask}, n);
-        } else {
-            const uint32_t high = static_cast<uint32_t>(nextRandom());
-            const uint32_t low = static_cast<uint32_t>(nextRandom());
-            needed -= sink.take(MadeDraw{((high << RANDOM_OUTPUT_BITS) | low) & mask}, 1);
-        }
-    }
-}
 
 } // namespace
 

@@ -5,6 +5,13 @@
 
 #include <cstdint>
 
+// SSE2, part of every x86-64 processor, for the fast paths that use it; each has a plain
+// fallback.
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define TARVO_DICE_SSE2 1
+#endif
+
 // A roll's dice drawn in bulk from gRandom. Each function draws exactly what `count` calls of
 // uniformInt(1, faces) would, in the same order and with the same mask and rejection, and
 // leaves the generator where those calls would leave it. count >= 1, faces >= 2.
@@ -12,6 +19,10 @@
 // The mask of uniformInt(1, faces): the smallest power of two, at least 2, not below faces,
 // less one.
 inline uint32_t drawMask(int32_t faces) {
+#if defined(__GNUC__)
+    // One instruction rather than a chain of ten that a small roll waits for; faces - 1 > 0.
+    return ~uint32_t{0} >> __builtin_clz(static_cast<uint32_t>(faces) - 1);
+#else
     // Every bit below the highest set bit of faces - 1 is set too.
     uint32_t mask = static_cast<uint32_t>(faces) - 1;
     mask |= mask >> 1;
@@ -20,6 +31,7 @@ inline uint32_t drawMask(int32_t faces) {
     mask |= mask >> 8;
     mask |= mask >> 16;
     return mask | 1;
+#endif
 }
 
 // Rolls of this many dice or fewer, of up to 2^24 faces, take their draws one at a time.

@@ -13,12 +13,6 @@ int binBitsFor(int32_t n) {
     return std::clamp(bitWidth(static_cast<uint32_t>(n)) - 3, 1, MAX_BIN_BITS);
 }
 
-void countBins(const int32_t* values, int32_t n, Bins& bins) {
-    for (int32_t i = 0; i < n; ++i) {
-        ++bins.count[static_cast<uint32_t>(values[i] - bins.base) >> bins.shift];
-    }
-}
-
 // Adds the values of chunk[0 .. CHUNK) below `low` to `below`, and tells whether any lies in
 // low .. low + size - 1. Fast because it has no branch and vectorises.
 bool scanChunk(const int32_t* chunk, int32_t low, uint32_t size, int64_t& below) {
@@ -68,6 +62,12 @@ int32_t keepBoundaryBin(int32_t* values, int32_t n, int32_t low, uint32_t size, 
 
 } // namespace
 
+void countInBins(const int32_t* values, int32_t n, Bins& bins) {
+    for (int32_t i = 0; i < n; ++i) {
+        ++bins.count[static_cast<uint32_t>(values[i] - bins.base) >> bins.shift];
+    }
+}
+
 int bitWidth(uint32_t maxValue) {
     int bits = 0;
     for (; maxValue != 0; maxValue >>= 1) {
@@ -106,7 +106,7 @@ int64_t sumOfLowestBinned(int32_t* values, int32_t n, int32_t drop, Bins& bins) 
             return dropped + sumOfLowestByScan(values, n, drop);
         }
         prepareBins(bins, n, low, bins.shift);
-        countBins(values, n, bins);
+        countInBins(values, n, bins);
     }
 }
 

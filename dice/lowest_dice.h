@@ -18,6 +18,8 @@ struct Bins {
 
 // Sets up empty bins for n values of base .. base + 2^width - 1 (width <= 31).
 void prepareBins(Bins& bins, int32_t n, int32_t base, int width);
+// Counts values[0 .. n), all of the prepared range, into their bins.
+void countInBins(const int32_t* values, int32_t n, Bins& bins);
 // The number of bits maxValue takes.
 int bitWidth(uint32_t maxValue);
 

@@ -1,6 +1,8 @@
 #include "dice/roll_evaluation.h"
 
+#include "dice/boundary_window.h"
 #include "dice/dice_draws.h"
+#include "dice/few_dice.h"
 #include "dice/lowest_dice.h"
 #include "dice/random_source.h"
 
@@ -11,7 +13,8 @@
 // the call. Entry 0 holds the sum's start, 0; the dice follow it.
 static int32_t work[WORK_CAPACITY];
 
-int64_t evaluateRoll(int32_t count, int32_t faces, int32_t drop) {
+// Every roll but the few that rollFewDiceAhead takes.
+static int64_t evaluateAnyRoll(int32_t count, int32_t faces, int32_t drop) {
     if (faces <= 0 || count <= 0 || drop >= count || count > MAX_DICE) {
         return 0;
     }
@@ -46,8 +49,23 @@ int64_t evaluateRoll(int32_t count, int32_t faces, int32_t drop) {
         }
         return total - sumOfLowestCounted(timesShown, faces, dropped);
     }
+    int64_t total;
+    if (count >= WINDOW_DICE &&
+        rollAroundBoundary(dice, count, faces, dropped, WINDOW_SPREAD, total)) {
+        return total;
+    }
     Bins bins;
     prepareBins(bins, count, 0, bitWidth(static_cast<uint32_t>(faces)));
-    const int64_t total = drawDiceBinned(dice, count, faces, bins);
+    total = drawDiceBinned(dice, count, faces, bins);
     return total - sumOfLowestBinned(dice, count, dropped, bins);
+}
+
+int64_t evaluateRoll(int32_t count, int32_t faces, int32_t drop) {
+    // The commonest rolls first, in a function of their own: the checks for every other kind
+    // of roll and the setting up of its larger frame cost as much as their draws.
+    int64_t fewTotal;
+    if (rollFewDiceAhead(count, faces, drop, fewTotal)) {
+        return fewTotal;
+    }
+    return evaluateAnyRoll(count, faces, drop);
 }

@@ -1,3 +1,4 @@
+#include "dice/boundary_window.h"
 #include "dice/random_source.h"
 #include "dice/roll_evaluation.h"
 
@@ -152,6 +153,38 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
             }
             ASSERT_TRUE(sameAsModel(model)) << seed << " step " << step;
             ASSERT_EQ(nextRandom(), modelNext(model)) << seed << " step " << step;
+        }
+    }
+}
+
+// A window too narrow to be sure of holding the highest dropped die: when it misses, the
+// generator is left where it was; when it holds it, the total is the model's.
+TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
+    std::vector<int32_t> work(static_cast<size_t>(MAX_DICE));
+    int misses = 0;
+    for (int64_t seed = 0; seed < 8; ++seed) {
+        const int32_t faces = seed % 2 == 0 ? 99999 : INT32_MAX;
+        seedRandomFromTime(seed);
+        OneStep model;
+        modelSeed(model, seed);
+        int64_t total = 0;
+        if (rollAroundBoundary(work.data(), 20000, faces, 9000, 0.0, total)) {
+            EXPECT_EQ(total, modelRoll(model, 20000, faces, 9000)) << seed;
+        } else {
+            ++misses;
+        }
+        EXPECT_TRUE(sameAsModel(model)) << seed;
+    }
+    EXPECT_GT(misses, 0);
+    // Windows that reach the lowest or the highest face, the largest one included.
+    seedRandomFromTime(5);
+    OneStep model;
+    modelSeed(model, 5);
+    for (const int32_t faces : {5000, INT32_MAX}) {
+        for (const int32_t drop : {1, WINDOW_DICE - 1}) {
+            EXPECT_EQ(evaluateRoll(WINDOW_DICE, faces, drop),
+                      modelRoll(model, WINDOW_DICE, faces, drop))
+                << faces << " drop " << drop;
         }
     }
 }
