@@ -12,21 +12,21 @@ void listClear(int listId) {
     HWND list = controlWindow(listId);
     quietListForBatch(list);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    resetListExtent(list);
+    fitListExtent(list);
 }
 
 void listAppend(int listId, const char* text) {
     HWND list = controlWindow(listId);
     quietListForBatch(list);
     SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    widenListExtent(list, text);
+    fitListExtent(list);
 }
 
 void listInsert(int listId, int index, const char* text) {
     HWND list = controlWindow(listId);
     quietListForBatch(list);
     SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-    widenListExtent(list, text);
+    fitListExtent(list);
 }
 
 void listDelete(int listId, int index) {

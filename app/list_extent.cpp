@@ -10,10 +10,6 @@ namespace {
 // Longer than any line the program adds (a setup line is the longest).
 constexpr int LINE_BUFFER = SETUP_LINE_CAPACITY;
 
-int currentExtent(HWND list) {
-    return static_cast<int>(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0));
-}
-
 void setExtent(HWND list, int width) {
     SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width), 0);
 }
@@ -38,16 +34,6 @@ int listLineWidth(HWND list, const char* text) {
     return static_cast<int>(size.cx) + LIST_TEXT_MARGIN;
 }
 
-void widenListExtent(HWND list, const char* text) {
-    if (list == nullptr || listExtentDeferred(list)) {
-        return;
-    }
-    int width = listLineWidth(list, text);
-    if (width > currentExtent(list)) {
-        setExtent(list, width);
-    }
-}
-
 void fitListExtent(HWND list) {
     if (list == nullptr || listExtentDeferred(list)) {
         return;
@@ -70,10 +56,4 @@ void fitListExtent(HWND list) {
 void prepareListMeasuring(HWND resultsList, HWND setupsList) {
     listLineWidth(resultsList, "0");
     listLineWidth(setupsList, "0");
-}
-
-void resetListExtent(HWND list) {
-    if (list != nullptr && !listExtentDeferred(list)) {
-        setExtent(list, 0);
-    }
 }

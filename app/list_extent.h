@@ -13,12 +13,10 @@ constexpr int LIST_TEXT_MARGIN = 4;
 
 // The pixels a line of the list needs to be read whole.
 int listLineWidth(HWND list, const char* text);
-// After a line was added: widens the extent when that line is the widest so far.
-void widenListExtent(HWND list, const char* text);
-// After a line was removed: the extent of the widest line left.
+// After any change of the list's lines: the extent of its widest line, 0 when it is empty.
+// A command changes a list only inside a batch, which fits it once at the end, so measuring
+// every line here costs nothing on the roll path.
 void fitListExtent(HWND list);
-// After the list was emptied.
-void resetListExtent(HWND list);
 // Makes the measuring context and loads both lists' fonts into it once the lists have their
 // fonts, so that the first roll does not pay for it (some 20 ms under Wine).
 void prepareListMeasuring(HWND resultsList, HWND setupsList);
