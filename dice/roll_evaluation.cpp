@@ -51,7 +51,7 @@ static int64_t evaluateAnyRoll(int32_t count, int32_t faces, int32_t drop) {
     }
     int64_t total;
     if (count >= WINDOW_DICE &&
-        rollAroundBoundary(dice, count, faces, dropped, WINDOW_SPREAD, total)) {
+        rollAroundBoundary(dice, MAX_DICE, count, faces, dropped, WINDOW_SPREAD, total)) {
         return total;
     }
     Bins bins;

@@ -168,7 +168,7 @@ TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
         OneStep model;
         modelSeed(model, seed);
         int64_t total = 0;
-        if (rollAroundBoundary(work.data(), 20000, faces, 9000, 0.0, total)) {
+        if (rollAroundBoundary(work.data(), MAX_DICE, 20000, faces, 9000, 0.0, total)) {
             EXPECT_EQ(total, modelRoll(model, 20000, faces, 9000)) << seed;
         } else {
             ++misses;
