@@ -38,6 +38,11 @@ static int64_t evaluateAnyRoll(int32_t count, int32_t faces, int32_t drop) {
         const int64_t total = drawDice(dice, count, faces);
         return total - sumOfLowestByScan(dice, count, dropped);
     }
+    int64_t total;
+    if (count >= WINDOW_DICE && faces >= WINDOW_FACES &&
+        rollAroundBoundary(dice, MAX_DICE, count, faces, dropped, WINDOW_SPREAD, total)) {
+        return total;
+    }
     // Counting needs no dice kept, but clearing its counts costs more than the dice take once
     // the faces outnumber them.
     if (faces <= MAX_COUNTED_FACES && faces <= count) {
@@ -48,11 +53,6 @@ static int64_t evaluateAnyRoll(int32_t count, int32_t faces, int32_t drop) {
             total += int64_t{face} * timesShown[face];
         }
         return total - sumOfLowestCounted(timesShown, faces, dropped);
-    }
-    int64_t total;
-    if (count >= WINDOW_DICE &&
-        rollAroundBoundary(dice, MAX_DICE, count, faces, dropped, WINDOW_SPREAD, total)) {
-        return total;
     }
     Bins bins;
     prepareBins(bins, count, 0, bitWidth(static_cast<uint32_t>(faces)));

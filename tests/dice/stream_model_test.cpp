@@ -90,8 +90,9 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
         2,    3,    6,     7,     20,      100,           1023,    1024,          1025,
         4096, 4097, 65536, 99999, 1 << 24, (1 << 24) + 1, 1 << 30, (1 << 30) + 1, INT32_MAX,
         0,    -6};
-    // Large rolls, two per seed, one for each way of finding the lowest dice: counting,
-    // bins of single values, bins split again, bins finished by a scan, wide draws.
+    // Large rolls, three per seed, one for each way of finding the lowest dice: counting,
+    // windows of few and of many values, bins of single values, bins split again, bins
+    // finished by a scan, wide draws.
     struct Roll {
         int32_t count, faces, drop;
     };
@@ -106,6 +107,7 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
         {MAX_DICE, 1000000, 0},
         {20000, 3000, 10000},
         {MAX_DICE, 2, 1},
+        {MAX_DICE, 100, MAX_DICE / 3},
     };
     int largeRollsDone = 0;
     std::mt19937 pick(7);
@@ -141,7 +143,7 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
                 int32_t count = 1 + below(below(4) == 0 ? 3000 : 40);
                 int32_t drop = std::array<int32_t, 6>{0,         -2,    count / 2,
                                                       count - 1, count, below(count + 2)}[below(6)];
-                if (step % 300 == 150) {
+                if (step % 200 == 100) {
                     const Roll& large = largeRolls[largeRollsDone++ % std::size(largeRolls)];
                     count = large.count;
                     faces = large.faces;
