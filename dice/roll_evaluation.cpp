@@ -48,7 +48,7 @@ static int64_t evaluateAnyRoll(int32_t count, int32_t faces, int32_t drop) {
     if (faces <= MAX_COUNTED_FACES && faces <= count) {
         int32_t timesShown[MAX_COUNTED_FACES + 1];
         countDice(timesShown, count, faces);
-        int64_t total = 0;
+        total = 0;
         for (int32_t face = 1; face <= faces; ++face) {
             total += int64_t{face} * timesShown[face];
         }
