@@ -205,21 +205,85 @@ int32_t keepWindowDice(int32_t* window, int32_t stored, int32_t low, int32_t hig
     return kept;
 }
 
-} // namespace
+// Counts and sums of the dice below each of a few limits, from offsets: for limit v, the dice
+// of offset below v, that is the dice of v or less. The last limit is the face count, so it
+// tallies every kept die. Fast because it has no branch and vectorises. The faces are fewer
+// than the dice, so a batch's offsets are below 2^17, and at most MAX_BATCH of them add up
+// in 32 bits.
+template <int LIMITS> struct BelowLimitsSink {
+    int32_t limit[LIMITS];
+    int64_t below[LIMITS];
+    int64_t offsetSum[LIMITS];
+    template <class Draws> int32_t take(const Draws& draws, int32_t n) {
+        int32_t batchBelow[LIMITS] = {};
+        int32_t batchSum[LIMITS] = {};
+        for (int32_t i = 0; i < n; ++i) {
+            // Signed: offsets and limits are small, and so the comparison is one instruction.
+            const int32_t offset = static_cast<int32_t>(draws.offset(i));
+            for (int l = 0; l < LIMITS; ++l) {
+                const int32_t isBelow = offset < limit[l] ? -1 : 0;
+                batchBelow[l] -= isBelow;
+                // The next to last sum is never needed.
+                if (l != LIMITS - 2) {
+                    batchSum[l] += offset & isBelow;
+                }
+            }
+        }
+        for (int l = 0; l < LIMITS; ++l) {
+            below[l] += batchBelow[l];
+            offsetSum[l] += batchSum[l];
+        }
+        return batchBelow[LIMITS - 1];
+    }
+};
 
-bool rollAroundBoundary(int32_t* work, int32_t room, int32_t count, int32_t faces, int32_t drop,
-                        double spread, int64_t& total) {
-    // The number of dice below a value v is binomial: count draws, each below v with chance
-    // (v - 1) / faces. The window is only a guess; the counts below tell whether it holds
-    // the boundary.
+// rollAroundBoundaryFace with LIMITS - 1 limits from `first` on.
+template <int LIMITS>
+bool rollBelowLimits(int32_t count, int32_t faces, int32_t drop, int32_t first, int64_t& total) {
+    BelowLimitsSink<LIMITS> sink{};
+    for (int l = 0; l + 1 < LIMITS; ++l) {
+        sink.limit[l] = first + l;
+    }
+    sink.limit[LIMITS - 1] = faces;
+    const RandomSource saved = gRandom;
+    drawRoll(count, faces, sink);
+    // The highest dropped die is the least face v with at least drop dice of v or less.
+    for (int l = 1; l + 1 < LIMITS; ++l) {
+        if (sink.below[l - 1] < drop && sink.below[l] >= drop) {
+            const int64_t face = first + l;
+            const int64_t lowerSum = sink.offsetSum[l - 1] + sink.below[l - 1];
+            const int64_t dropped = lowerSum + (drop - sink.below[l - 1]) * face;
+            total = sink.offsetSum[LIMITS - 1] + count - dropped;
+            return true;
+        }
+    }
+    gRandom = saved;
+    return false;
+}
+
+// The values low .. high where the highest of the `drop` lowest of count dice is expected,
+// `spread` standard deviations either side. The number of dice below a value v is binomial:
+// count draws, each below v with chance (v - 1) / faces. The window is only a guess; the
+// counts below tell whether it holds the boundary.
+void windowAround(int32_t count, int32_t faces, int32_t drop, double spread, int32_t& low,
+                  int32_t& high) {
     const double share = static_cast<double>(drop) / count;
     const double ranks = spread * std::sqrt(count * share * (1 - share)) + 1;
     auto valueAtRank = [count, faces](double rank) {
         const double value = 1 + rank * faces / count;
         return static_cast<int32_t>(std::clamp(value, 1.0, static_cast<double>(faces)));
     };
-    const int32_t low = valueAtRank(drop - ranks);
-    const int32_t high = std::max(low, valueAtRank(drop + ranks + 1));
+    low = valueAtRank(drop - ranks);
+    high = std::max(low, valueAtRank(drop + ranks + 1));
+}
+
+} // namespace
+
+bool rollAroundBoundary(int32_t* work, int32_t room, int32_t count, int32_t faces, int32_t drop,
+                        double spread, int64_t& total) {
+    int32_t low;
+    int32_t high;
+    windowAround(count, faces, drop, spread, low, high);
 
     const RandomSource saved = gRandom;
     const WindowTally tally = drawDiceAroundWindow(work, room, count, faces, low, high);
@@ -245,4 +309,26 @@ bool rollAroundBoundary(int32_t* work, int32_t room, int32_t count, int32_t face
     }
     total = tally.aboveSum + windowSum - dropped;
     return true;
+}
+
+bool rollAroundBoundaryFace(int32_t count, int32_t faces, int32_t drop, double spread,
+                            int64_t& total) {
+    if (faces >= count) {
+        // The window would be wider than three faces anyway; this keeps the sums small.
+        return false;
+    }
+    int32_t low;
+    int32_t high;
+    windowAround(count, faces, drop, spread, low, high);
+    // Limits low - 1 .. high tell whether the highest dropped die is one of low .. high.
+    switch (high - low) {
+    case 0:
+        return rollBelowLimits<3>(count, faces, drop, low - 1, total);
+    case 1:
+        return rollBelowLimits<4>(count, faces, drop, low - 1, total);
+    case 2:
+        return rollBelowLimits<5>(count, faces, drop, low - 1, total);
+    default:
+        return false;
+    }
 }

@@ -24,3 +24,10 @@ constexpr double WINDOW_SPREAD = 4;
 // which is most of the time that binning every die takes.
 bool rollAroundBoundary(int32_t* work, int32_t room, int32_t count, int32_t faces, int32_t drop,
                         double spread, int64_t& total);
+
+// The same for fewer faces than dice, without storing any die: true, with the total, when
+// the highest dropped die is one of the one to three faces of the window; otherwise false,
+// with the generator where it was. Also false, without drawing, when the window is wider or
+// the faces are not fewer than the dice.
+bool rollAroundBoundaryFace(int32_t count, int32_t faces, int32_t drop, double spread,
+                            int64_t& total);

@@ -39,6 +39,10 @@ static int64_t evaluateAnyRoll(int32_t count, int32_t faces, int32_t drop) {
         return total - sumOfLowestByScan(dice, count, dropped);
     }
     int64_t total;
+    if (count >= WINDOW_DICE && faces > 8 &&
+        rollAroundBoundaryFace(count, faces, dropped, WINDOW_SPREAD, total)) {
+        return total;
+    }
     if (count >= WINDOW_DICE && faces >= WINDOW_FACES &&
         rollAroundBoundary(dice, MAX_DICE, count, faces, dropped, WINDOW_SPREAD, total)) {
         return total;

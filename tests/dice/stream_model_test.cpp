@@ -108,6 +108,7 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
         {20000, 3000, 10000},
         {MAX_DICE, 2, 1},
         {MAX_DICE, 100, MAX_DICE / 3},
+        {MAX_DICE, 20, 30000},
     };
     int largeRollsDone = 0;
     std::mt19937 pick(7);
@@ -165,14 +166,18 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
 TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
     std::vector<int32_t> work(static_cast<size_t>(MAX_DICE));
     int misses = 0;
-    for (int64_t seed = 0; seed < 8; ++seed) {
-        const int32_t faces = seed % 2 == 0 ? 99999 : INT32_MAX;
+    for (int64_t seed = 0; seed < 12; ++seed) {
+        // Few faces go by a window of faces, storing no die.
+        const int32_t faces = std::array<int32_t, 3>{99999, INT32_MAX, 20}[seed % 3];
         seedRandomFromTime(seed);
         OneStep model;
         modelSeed(model, seed);
         int64_t total = 0;
         EXPECT_FALSE(rollAroundBoundary(work.data(), 2000, 20000, faces, 9000, 100.0, total));
-        if (rollAroundBoundary(work.data(), MAX_DICE, 20000, faces, 9000, 0.0, total)) {
+        const bool held =
+            faces == 20 ? rollAroundBoundaryFace(20000, faces, 9000, 0.0, total)
+                        : rollAroundBoundary(work.data(), MAX_DICE, 20000, faces, 9000, 0.0, total);
+        if (held) {
             EXPECT_EQ(total, modelRoll(model, 20000, faces, 9000)) << seed;
         } else {
             ++misses;
@@ -184,7 +189,7 @@ TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
     seedRandomFromTime(5);
     OneStep model;
     modelSeed(model, 5);
-    for (const int32_t faces : {5000, INT32_MAX}) {
+    for (const int32_t faces : {20, 5000, INT32_MAX}) {
         for (const int32_t drop : {1, WINDOW_DICE - 1}) {
             EXPECT_EQ(evaluateRoll(WINDOW_DICE, faces, drop),
                       modelRoll(model, WINDOW_DICE, faces, drop))
