@@ -38,8 +38,10 @@ static int64_t evaluateAnyRoll(int32_t count, int32_t faces, int32_t drop) {
         const int64_t total = drawDice(dice, count, faces);
         return total - sumOfLowestByScan(dice, count, dropped);
     }
+    // Large rolls look for the boundary in a window first: a window of faces, then one of
+    // values; faces few enough are counted at once.
     int64_t total;
-    if (count >= WINDOW_DICE && faces > 8 &&
+    if (count >= WINDOW_DICE && faces > COMPARED_FACES &&
         rollAroundBoundaryFace(count, faces, dropped, WINDOW_SPREAD, total)) {
         return total;
     }
