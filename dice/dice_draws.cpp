@@ -89,7 +89,7 @@ struct StoreSink {
 // comparisons 16 draws at a time, one byte per draw, with no increment in memory: counting
 // into tables waits on the table for every draw, and a roll of many dice of few faces spent
 // most of its time so. A byte counts at most 255; a batch puts at most 83 draws in each.
-constexpr int32_t COMPARED_OFFSETS = 8;
+constexpr int32_t COMPARED_OFFSETS = COMPARED_FACES;
 static_assert(MAX_BATCH / 16 <= 255, "a byte counts every draw of its lane in a batch");
 void countByComparison(const int32_t* words, int32_t n, uint32_t mask, int32_t* counts) {
     __m128i wide[COMPARED_OFFSETS];

@@ -69,6 +69,9 @@ int64_t drawDice(int32_t* dice, int32_t count, int32_t faces);
 // The dice into dice[0 .. count) as drawDice, also counted into `bins` (prepared for count
 // values of 0 .. faces) by their high bits; returns their sum.
 int64_t drawDiceBinned(int32_t* dice, int32_t count, int32_t faces, Bins& bins);
+// Up to this many faces, counting compares every draw with each face at once (SSE2), which
+// is quicker than any window.
+constexpr int32_t COMPARED_FACES = 8;
 // Face counts up to this can be counted by face.
 constexpr int32_t MAX_COUNTED_FACES = 1024;
 // How often each face came up: timesShown[face] for face 1 .. faces (timesShown[0] is

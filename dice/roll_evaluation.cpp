@@ -38,21 +38,27 @@ static int64_t evaluateAnyRoll(int32_t count, int32_t faces, int32_t drop) {
         const int64_t total = drawDice(dice, count, faces);
         return total - sumOfLowestByScan(dice, count, dropped);
     }
+    // Large rolls look for the boundary in a window first: a window of faces, then one of
+    // values; faces few enough are counted at once.
+    int64_t total;
+    if (count >= WINDOW_DICE && faces > COMPARED_FACES &&
+        rollAroundBoundaryFace(count, faces, dropped, WINDOW_SPREAD, total)) {
+        return total;
+    }
+    if (count >= WINDOW_DICE && faces >= WINDOW_FACES &&
+        rollAroundBoundary(dice, MAX_DICE, count, faces, dropped, WINDOW_SPREAD, total)) {
+        return total;
+    }
     // Counting needs no dice kept, but clearing its counts costs more than the dice take once
     // the faces outnumber them.
     if (faces <= MAX_COUNTED_FACES && faces <= count) {
         int32_t timesShown[MAX_COUNTED_FACES + 1];
         countDice(timesShown, count, faces);
-        int64_t total = 0;
+        total = 0;
         for (int32_t face = 1; face <= faces; ++face) {
             total += int64_t{face} * timesShown[face];
         }
         return total - sumOfLowestCounted(timesShown, faces, dropped);
-    }
-    int64_t total;
-    if (count >= WINDOW_DICE &&
-        rollAroundBoundary(dice, count, faces, dropped, WINDOW_SPREAD, total)) {
-        return total;
     }
     Bins bins;
     prepareBins(bins, count, 0, bitWidth(static_cast<uint32_t>(faces)));

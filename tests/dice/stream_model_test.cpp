@@ -90,8 +90,9 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
         2,    3,    6,     7,     20,      100,           1023,    1024,          1025,
         4096, 4097, 65536, 99999, 1 << 24, (1 << 24) + 1, 1 << 30, (1 << 30) + 1, INT32_MAX,
         0,    -6};
-    // Large rolls, two per seed, one for each way of finding the lowest dice: counting,
-    // bins of single values, bins split again, bins finished by a scan, wide draws.
+    // Large rolls, three per seed, one for each way of finding the lowest dice: counting,
+    // windows of few and of many values, bins of single values, bins split again, bins
+    // finished by a scan, wide draws.
     struct Roll {
         int32_t count, faces, drop;
     };
@@ -106,6 +107,8 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
         {MAX_DICE, 1000000, 0},
         {20000, 3000, 10000},
         {MAX_DICE, 2, 1},
+        {MAX_DICE, 100, MAX_DICE / 3},
+        {MAX_DICE, 20, 30000},
     };
     int largeRollsDone = 0;
     std::mt19937 pick(7);
@@ -141,7 +144,7 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
                 int32_t count = 1 + below(below(4) == 0 ? 3000 : 40);
                 int32_t drop = std::array<int32_t, 6>{0,         -2,    count / 2,
                                                       count - 1, count, below(count + 2)}[below(6)];
-                if (step % 300 == 150) {
+                if (step % 200 == 100) {
                     const Roll& large = largeRolls[largeRollsDone++ % std::size(largeRolls)];
                     count = large.count;
                     faces = large.faces;
@@ -158,17 +161,23 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
 }
 
 // A window too narrow to be sure of holding the highest dropped die: when it misses, the
-// generator is left where it was; when it holds it, the total is the model's.
+// generator is left where it was; when it holds it, the total is the model's. A work area
+// too small for the draws kept counts as a miss.
 TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
     std::vector<int32_t> work(static_cast<size_t>(MAX_DICE));
     int misses = 0;
-    for (int64_t seed = 0; seed < 8; ++seed) {
-        const int32_t faces = seed % 2 == 0 ? 99999 : INT32_MAX;
+    for (int64_t seed = 0; seed < 12; ++seed) {
+        // Few faces go by a window of faces, storing no die.
+        const int32_t faces = std::array<int32_t, 3>{99999, INT32_MAX, 20}[seed % 3];
         seedRandomFromTime(seed);
         OneStep model;
         modelSeed(model, seed);
         int64_t total = 0;
-        if (rollAroundBoundary(work.data(), 20000, faces, 9000, 0.0, total)) {
+        EXPECT_FALSE(rollAroundBoundary(work.data(), 2000, 20000, faces, 9000, 100.0, total));
+        const bool held =
+            faces == 20 ? rollAroundBoundaryFace(20000, faces, 9000, 0.0, total)
+                        : rollAroundBoundary(work.data(), MAX_DICE, 20000, faces, 9000, 0.0, total);
+        if (held) {
             EXPECT_EQ(total, modelRoll(model, 20000, faces, 9000)) << seed;
         } else {
             ++misses;
@@ -180,7 +189,7 @@ TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
     seedRandomFromTime(5);
     OneStep model;
     modelSeed(model, 5);
-    for (const int32_t faces : {5000, INT32_MAX}) {
+    for (const int32_t faces : {20, 5000, INT32_MAX}) {
         for (const int32_t drop : {1, WINDOW_DICE - 1}) {
             EXPECT_EQ(evaluateRoll(WINDOW_DICE, faces, drop),
                       modelRoll(model, WINDOW_DICE, faces, drop))
