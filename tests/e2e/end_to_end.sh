@@ -12,7 +12,8 @@ app=${1:?program}
 probe=${2:?probe}
 session=${3:?session folder}
 log=$(mktemp /tmp/tarvo-e2e.XXXXXX)
-trap 'drive_kill_app; rm -f "$log"' EXIT
+shot=$(mktemp /tmp/tarvo-e2e-shot.XXXXXX)
+trap 'drive_kill_app; rm -f "$log" "$shot" "$shot".*.png' EXIT
 
 drive_init "$session" "$probe" || exit 1
 drive_log "starting $app"
@@ -62,6 +63,24 @@ steps() {
     local largest=$((99999 * 2147483647))
     drive_wait_list "$ID_RESULTS_LIST" 3 && drive_check_totals $((largest / 4)) "$largest" || return 1
     drive_log "rolled 99999d2147483647 three times: ${DRIVE_LINES[*]}"
+
+    # A press redraws the results list's scroll bars only when it changes them. After one
+    # press that changes them (more lines than the list shows) and one that leaves them as
+    # they were, the window looks as it does once the list is repainted whole.
+    drive_type_field rolls 12 && drive_click_control roll && drive_wait_list "$ID_RESULTS_LIST" 12 ||
+        return 1
+    local before deadline=$((SECONDS + 15))
+    before=$(drive_probe list "$ID_RESULTS_LIST")
+    drive_click_control roll
+    until [ "$(drive_probe list "$ID_RESULTS_LIST")" != "$before" ]; do
+        [ $SECONDS -lt $deadline ] || drive_fail "a second press left the totals as they were" ||
+            return 1
+        sleep 0.1
+    done
+    drive_screenshot "$shot.pressed.png" && drive_probe redraw "$ID_RESULTS_LIST" &&
+        drive_screenshot "$shot.repainted.png" || return 1
+    [ "$(convert "$shot.pressed.png" rgb:- | md5sum)" = "$(convert "$shot.repainted.png" rgb:- | md5sum)" ] ||
+        drive_fail "the results list after a press differs from the list repainted whole" || return 1
 
     drive_close_app || return 1
     [ "$DRIVE_APP_RC" -eq 0 ] || drive_fail "exit code $DRIVE_APP_RC, expected 0"

@@ -18,6 +18,8 @@
 //                                         message until it ended or the time was up
 //   probe rects                           each child control: "rect ID X Y WIDTH HEIGHT" in
 //                                         client pixels
+//   probe redraw ID                       has the program repaint a control whole, frame and
+//                                         scroll bars included
 //   probe cycle COUNT STEP                minimises and restores COUNT times (probe_checks.cpp)
 //   probe panel EXE SHOT.rgb              checks a screenshot of the panel (probe_checks.cpp)
 //   probe serve [ANSWER_FILE]             runs the commands above, one per input line; each
@@ -45,7 +47,7 @@ const int MAX_ARGS = 32;
 int usage() {
     std::fputs("usage: probe wait-window TIMEOUT_MS | list ID | wait-list ID COUNT TIMEOUT_MS"
                " | text ID... | selected ID | state ID... | popup | stall TIMEOUT_MS | rects"
-               " | cycle COUNT STEP"
+               " | redraw ID | cycle COUNT STEP"
                " | panel EXE SHOT.rgb | serve [ANSWER_FILE]\n",
                stderr);
     return 2;
@@ -90,6 +92,14 @@ int printList(HWND list) {
         printWide(line);
     }
     return static_cast<int>(count);
+}
+
+int redrawCommand(long id) {
+    HWND control = findControl(id);
+    return (control != nullptr &&
+            RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME))
+               ? 0
+               : 1;
 }
 
 int listCommand(long id) {
@@ -283,6 +293,9 @@ int runCommand(int argc, char** argv) {
     }
     if (std::strcmp(command, "rects") == 0 && argc == 1) {
         return rectsCommand();
+    }
+    if (std::strcmp(command, "redraw") == 0 && argc == 2 && parseNumber(argv[1], &a)) {
+        return redrawCommand(a);
     }
     if (std::strcmp(command, "cycle") == 0 && argc == 3 && parseNumber(argv[1], &a) &&
         parseNumber(argv[2], &b) && a >= 0 && b > 0) {
