@@ -16,7 +16,6 @@ struct ScrollLook {
 struct QuietList {
     HWND list;
     ScrollLook drawn;
-    bool paintPending;
 };
 
 // The two list boxes.
@@ -50,19 +49,20 @@ bool sameLook(const ScrollLook& a, const ScrollLook& b) {
 // press fast: the list box redraws both bars when its drawing comes back on, changed or not,
 // and under Wine's default theme each bar drawn costs some 5 ms, more than the rest of a
 // press of 100 lines. Pressing the same setup again leaves the bars as they were, so then
-// only the lines are redrawn; otherwise, or when a repaint was already due, the whole list.
+// only the lines are redrawn; otherwise the whole list.
 void showQuietList(const QuietList& quiet) {
     HWND list = quiet.list;
     DefWindowProcA(list, WM_SETREDRAW, FALSE, 0);
     fitListExtent(list);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     DefWindowProcA(list, WM_SETREDRAW, TRUE, 0);
-    if (quiet.paintPending || !sameLook(quiet.drawn, scrollLook(list))) {
+    if (!sameLook(quiet.drawn, scrollLook(list))) {
         RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
         return;
     }
-    // Showing the list again leaves its frame due for a repaint (under Wine): dropped, since
-    // the bars on screen are still right.
+    // Showing the list again leaves its frame due for a repaint (under Wine). Nothing else can
+    // be due here (the list was painted up to date when it joined the batch), so the frame
+    // repaint is dropped: the bars on screen are still right.
     RedrawWindow(list, nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_NOCHILDREN);
     InvalidateRect(list, nullptr, TRUE);
 }
@@ -91,11 +91,12 @@ void quietListForBatch(HWND list) {
     }
     for (QuietList& quiet : gQuietLists) {
         if (quiet.list == nullptr) {
+            // A repaint already due (its lines, or only its frame) is done now, while the list
+            // still draws: hiding it at the end validates its lines, and redrawing only the
+            // lines validates its frame. Nothing due costs nothing.
+            RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
             quiet.list = list;
             quiet.drawn = scrollLook(list);
-            // Hiding the list at the end drops a repaint still due (DefWindowProc validates
-            // the list), so one due now is done in full then.
-            quiet.paintPending = GetUpdateRect(list, nullptr, FALSE) != FALSE;
             SendMessageA(list, WM_SETREDRAW, FALSE, 0);
             return;
         }

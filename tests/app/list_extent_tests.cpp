@@ -123,4 +123,41 @@ TEST_F(ListExtent, followsTheWidestLineThroughAddsInsertsDeletesAndClears) {
     }
 }
 
+// A press that leaves the scroll bars as they were redraws only the lines, but a repaint of
+// the frame that was already due when it came (as when a window that covered only the bars
+// goes away) still happens: no stale pixel is left on the list.
+TEST_F(ListExtent, aPressStillRepaintsAFrameThatWasAlreadyDue) {
+    typeText(ID_NUM_DICE, "1");
+    typeText(ID_SIZE, "6");
+    replaceText(ID_NUM_ROLLS, "40");
+    clickButton(ID_ROLL);
+    // The vertical bar, beside the client area, shows stale pixels and is due for a repaint;
+    // the lines are not.
+    HWND list = control(ID_RESULTS_LIST);
+    RECT client = {};
+    GetClientRect(list, &client);
+    RECT bar = {client.right, 0, client.right + GetSystemMetrics(SM_CXVSCROLL), client.bottom};
+    RECT place = {};
+    GetWindowRect(list, &place);
+    POINT origin = {0, 0};
+    ClientToScreen(list, &origin);
+    RECT barInWindow = bar;
+    OffsetRect(&barInWindow, origin.x - place.left, origin.y - place.top);
+    constexpr COLORREF STALE = RGB(255, 0, 255);
+    HDC dc = GetWindowDC(list);
+    HBRUSH stale = CreateSolidBrush(STALE);
+    FillRect(dc, &barInWindow, stale);
+    DeleteObject(stale);
+    RedrawWindow(list, &bar, nullptr, RDW_INVALIDATE | RDW_FRAME);
+
+    clickButton(ID_ROLL); // handled before the waiting repaint, as a click is
+    int stalePixels = 0;
+    for (int y = barInWindow.top; y < barInWindow.bottom; ++y) {
+        for (int x = barInWindow.left; x < barInWindow.right; ++x) {
+            stalePixels += GetPixel(dc, x, y) == STALE ? 1 : 0;
+        }
+    }
+    ReleaseDC(list, dc);
+    EXPECT_EQ(stalePixels, 0);
+}
 } // namespace
