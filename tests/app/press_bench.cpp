@@ -9,10 +9,10 @@
 #include "app/child_controls.h"
 #include "app/startup.h"
 #include "dice/random_source.h"
-#include "dice/roll_evaluation.h"
 #include "setups/control_ids.h"
 #include "setups/roll_command.h"
 #include "setups/ui_operations.h"
+#include "tests/e2e/press_clock.h"
 
 #include <windows.h>
 
@@ -22,18 +22,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int ROLLS = 100;
-
-double nowMs() {
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0) {
-        QueryPerformanceFrequency(&frequency);
-    }
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 void pumpMessages() {
     MSG message;
@@ -60,16 +48,6 @@ struct Figures {
     std::vector<double> engine;
     std::vector<double> beyond; // command + repaint - engine, press by press
 };
-
-double engineMs(int32_t count, int32_t faces, int32_t drop) {
-    double start = nowMs();
-    int64_t sum = 0;
-    for (int i = 0; i < ROLLS; ++i) {
-        sum += evaluateRoll(count, faces, drop);
-    }
-    double took = nowMs() - start;
-    return sum == 42 ? took + 0.0 : took; // the sum is used, so the loop stays
-}
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

@@ -10,7 +10,8 @@
 // evaluations are timed in the engine alone, in this process.
 // Exit code: 0 on success, 1 when the window is missing or a press did not finish.
 #include "dice/random_source.h"
-#include "dice/roll_evaluation.h"
+#include "setups/control_ids.h"
+#include "tests/e2e/press_clock.h"
 
 #include <windows.h>
 
@@ -22,26 +23,8 @@
 
 namespace {
 
-constexpr int RESULTS_LIST_ID = 170;
-constexpr int ROLL_BUTTON_ID = 173;
-constexpr int FACES_ID = 175;
-constexpr int DICE_ID = 187;
-constexpr int BONUS_ID = 188;
-constexpr int DROP_ID = 189;
-constexpr int ROLLS_ID = 190;
-constexpr int LINES_PER_PRESS = 100;
 constexpr LPARAM OLD_LINE_MARK = 1; // item data of a line from an earlier press
 constexpr double PRESS_TIMEOUT_MS = 30000;
-
-double nowMs() {
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0) {
-        QueryPerformanceFrequency(&frequency);
-    }
-    LARGE_INTEGER count;
-    QueryPerformanceCounter(&count);
-    return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 LRESULT ask(HWND list, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendMessageA(list, message, wParam, lParam);
@@ -72,8 +55,8 @@ bool timePress(HWND list, POINT button, double* took) {
     }
     click(button);
     double start = nowMs();
-    while (ask(list, LB_GETCOUNT) != LINES_PER_PRESS ||
-           ask(list, LB_GETITEMDATA, LINES_PER_PRESS - 1) == OLD_LINE_MARK) {
+    while (ask(list, LB_GETCOUNT) != PRESS_ROLLS ||
+           ask(list, LB_GETITEMDATA, PRESS_ROLLS - 1) == OLD_LINE_MARK) {
         if (nowMs() - start > PRESS_TIMEOUT_MS) {
             std::fprintf(stderr, "press_timer: the list holds %d lines\n",
                          static_cast<int>(ask(list, LB_GETCOUNT)));
@@ -82,16 +65,6 @@ bool timePress(HWND list, POINT button, double* took) {
     }
     *took = nowMs() - start;
     return true;
-}
-
-double engineMs(int32_t count, int32_t faces, int32_t drop) {
-    double start = nowMs();
-    int64_t sum = 0;
-    for (int i = 0; i < LINES_PER_PRESS; ++i) {
-        sum += evaluateRoll(count, faces, drop);
-    }
-    double took = nowMs() - start;
-    return sum == 42 ? took + 0.0 : took; // the sum is used, so the loop stays
 }
 
 // Wide messages: the ANSI forms come back cut short across processes.
@@ -121,15 +94,15 @@ int main(int argc, char** argv) {
     const auto faces = static_cast<int32_t>(std::atol(argv[3]));
     const auto drop = static_cast<int32_t>(std::atol(argv[4]));
     HWND window = FindWindowA("Tarvo_Dice", nullptr);
-    HWND list = window != nullptr ? GetDlgItem(window, RESULTS_LIST_ID) : nullptr;
-    HWND button = window != nullptr ? GetDlgItem(window, ROLL_BUTTON_ID) : nullptr;
+    HWND list = window != nullptr ? GetDlgItem(window, ID_RESULTS_LIST) : nullptr;
+    HWND button = window != nullptr ? GetDlgItem(window, ID_ROLL) : nullptr;
     if (list == nullptr || button == nullptr || presses < 1) {
         std::fputs("press_timer: no dice roller window\n", stderr);
         return 1;
     }
-    if (!setField(window, DICE_ID, argv[2]) || !setField(window, FACES_ID, argv[3]) ||
-        !setField(window, DROP_ID, argv[4]) || !setField(window, BONUS_ID, "0") ||
-        !setField(window, ROLLS_ID, "100")) {
+    if (!setField(window, ID_NUM_DICE, argv[2]) || !setField(window, ID_SIZE, argv[3]) ||
+        !setField(window, ID_DROP_LOWEST, argv[4]) || !setField(window, ID_BONUS, "0") ||
+        !setField(window, ID_NUM_ROLLS, "100")) {
         return 1;
     }
     RECT place;
