@@ -1,5 +1,7 @@
 #include "bench/one_step_reference.h"
 
+#include "dice/roll_evaluation.h"
+
 #include <algorithm>
 
 void oneStepSeed(OneStepSource& source, int64_t time) {
@@ -50,7 +52,7 @@ int32_t oneStepUniformInt(OneStepSource& source, int32_t lo, int32_t hi) {
 
 int64_t oneStepEvaluateRoll(OneStepSource& source, int32_t* work, int32_t count, int32_t faces,
                             int32_t drop) {
-    if (faces <= 0 || count <= 0 || drop >= count) {
+    if (faces <= 0 || count <= 0 || drop >= count || count > MAX_DICE) {
         return 0;
     }
     int64_t total = 0;

@@ -1,3 +1,4 @@
+#include "bench/one_step_reference.h"
 #include "dice/boundary_window.h"
 #include "dice/random_source.h"
 #include "dice/roll_evaluation.h"
@@ -13,71 +14,14 @@
 
 namespace {
 
-// The generator, uniformInt and a roll computed one step at a time straight from their
-// definitions, as the model that the block generator and the bulk draws must follow.
-struct OneStep {
-    int32_t T[55];
-    int32_t j;
-    int32_t k;
-};
-
-void modelSeed(OneStep& g, int64_t time) {
-    g.j = 0;
-    g.k = 31;
-    g.T[0] = static_cast<int32_t>(static_cast<uint64_t>(time) & 0x3FFFFFFF);
-    g.T[1] = 1;
-    for (int i = 2; i < 55; ++i) {
-        g.T[i] = (g.T[i - 1] + g.T[i - 2]) & 0x3FFFFFFF;
-    }
+// A roll of the one-step engine, the model that the block generator and the bulk draws must
+// follow.
+int64_t modelRoll(OneStepSource& model, int32_t count, int32_t faces, int32_t drop) {
+    static std::vector<int32_t> work(static_cast<size_t>(MAX_DICE));
+    return oneStepEvaluateRoll(model, work.data(), count, faces, drop);
 }
 
-int32_t modelNext(OneStep& g) {
-    const int32_t a = (g.T[g.k] + g.T[g.j]) & 0x3FFFFFFF;
-    g.T[g.j] = a;
-    g.j = (g.j + 1) % 55;
-    g.k = (g.k + 1) % 55;
-    return a >> 6;
-}
-
-int32_t modelUniformInt(OneStep& g, int32_t lo, int32_t hi) {
-    const int64_t range = int64_t{hi} + 1 - lo;
-    if (range <= 1) {
-        return lo;
-    }
-    uint64_t m = 2;
-    while (m < static_cast<uint64_t>(range)) {
-        m *= 2;
-    }
-    for (;;) {
-        uint64_t r = static_cast<uint64_t>(modelNext(g));
-        if (range > (int64_t{1} << 24)) {
-            r = (r << 24) | static_cast<uint64_t>(modelNext(g));
-        }
-        r &= m - 1;
-        if (r < static_cast<uint64_t>(range)) {
-            return static_cast<int32_t>(lo + static_cast<int64_t>(r));
-        }
-    }
-}
-
-// Every die drawn in order; the `drop` lowest, found by sorting, are taken off the sum.
-int64_t modelRoll(OneStep& g, int32_t count, int32_t faces, int32_t drop) {
-    if (faces <= 0 || count <= 0 || drop >= count || count > MAX_DICE) {
-        return 0;
-    }
-    std::vector<int32_t> dice(static_cast<size_t>(count));
-    for (int32_t& die : dice) {
-        die = modelUniformInt(g, 1, faces);
-    }
-    std::sort(dice.begin(), dice.end());
-    int64_t total = 0;
-    for (int32_t i = std::max(drop, 0); i < count; ++i) {
-        total += dice[static_cast<size_t>(i)];
-    }
-    return total;
-}
-
-bool sameAsModel(const OneStep& model) {
+bool sameAsModel(const OneStepSource& model) {
     const LagTable table = lagTable(gRandom);
     return table.j == model.j && table.k == model.k && std::equal(model.T, model.T + 55, table.T);
 }
@@ -117,15 +61,15 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
     };
     for (int64_t seed : seeds) {
         seedRandomFromTime(seed);
-        OneStep model;
-        modelSeed(model, seed);
+        OneStepSource model;
+        oneStepSeed(model, seed);
         for (int step = 0; step < 600; ++step) {
             // Now and then the block is left with 1 to 3 words, so that the next call
             // (a wide draw above all) starts at its very end.
             if (below(8) == 0) {
                 const int32_t leave = 1 + below(3);
                 while (undrawnWords(gRandom) != leave) {
-                    ASSERT_EQ(nextRandom(), modelNext(model));
+                    ASSERT_EQ(nextRandom(), oneStepNext(model));
                 }
             }
             int32_t faces = faceChoices[below(static_cast<int32_t>(std::size(faceChoices)))];
@@ -134,11 +78,11 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
             }
             const int kind = below(10);
             if (kind == 0) {
-                ASSERT_EQ(nextRandom(), modelNext(model)) << seed << " step " << step;
+                ASSERT_EQ(nextRandom(), oneStepNext(model)) << seed << " step " << step;
             } else if (kind <= 2) {
                 const int32_t lo = std::uniform_int_distribution<int32_t>(INT32_MIN, 100)(pick);
                 const int32_t hi = below(2) == 0 ? lo + below(200) : lo + faces;
-                ASSERT_EQ(uniformInt(lo, hi), modelUniformInt(model, lo, hi))
+                ASSERT_EQ(uniformInt(lo, hi), oneStepUniformInt(model, lo, hi))
                     << seed << " step " << step << " " << lo << ".." << hi;
             } else {
                 int32_t count = 1 + below(below(4) == 0 ? 3000 : 40);
@@ -155,7 +99,7 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
                     << drop;
             }
             ASSERT_TRUE(sameAsModel(model)) << seed << " step " << step;
-            ASSERT_EQ(nextRandom(), modelNext(model)) << seed << " step " << step;
+            ASSERT_EQ(nextRandom(), oneStepNext(model)) << seed << " step " << step;
         }
     }
 }
@@ -170,8 +114,8 @@ TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
         // Few faces go by a window of faces, storing no die.
         const int32_t faces = std::array<int32_t, 3>{99999, INT32_MAX, 20}[seed % 3];
         seedRandomFromTime(seed);
-        OneStep model;
-        modelSeed(model, seed);
+        OneStepSource model;
+        oneStepSeed(model, seed);
         int64_t total = 0;
         EXPECT_FALSE(rollAroundBoundary(work.data(), 2000, 20000, faces, 9000, 100.0, total));
         const bool held =
@@ -187,8 +131,8 @@ TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
     EXPECT_GT(misses, 0);
     // Windows that reach the lowest or the highest face, the largest one included.
     seedRandomFromTime(5);
-    OneStep model;
-    modelSeed(model, 5);
+    OneStepSource model;
+    oneStepSeed(model, 5);
     for (const int32_t faces : {20, 5000, INT32_MAX}) {
         for (const int32_t drop : {1, WINDOW_DICE - 1}) {
             EXPECT_EQ(evaluateRoll(WINDOW_DICE, faces, drop),
