@@ -11,9 +11,10 @@
 #   command without the batching of the lists as the reference (tests/app/press_bench.cpp).
 #   scripts/measure-press.sh [PRESSES]      (default 10 presses per setup)
 # TARVO_APP=path/to/TarvoDice.exe measures another build of the program (the helpers are
-# always this tree's). The program is started afresh for each setup, so the first press of
-# each is a cold one. Timing figures are only as quiet as the machine: run it while nothing
-# else is busy, or compare figures from the same run.
+# always this tree's). TARVO_WINE_THEME=1 measures it with Wine's own theme switched on
+# (scripts/wine-env.sh says why the sessions have it off). The program is started afresh
+# for each setup, so the first press of each is a cold one. Timing figures are only as quiet
+# as the machine: run it while nothing else is busy, or compare figures from the same run.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 presses=${1:-10}
