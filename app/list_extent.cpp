@@ -14,30 +14,94 @@ void setExtent(HWND list, int width) {
     SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width), 0);
 }
 
+// The advance width of every character in one font. A line's width is then a sum of table
+// entries in this process, where measuring each line through GDI costs two font selections
+// and a call into the graphics driver, some 4 us a line under Wine. The lists' fonts live
+// for the whole run (the setups list's is made once, the results list draws in a stock
+// font), so a table stays right for its font handle.
+struct FontWidths {
+    HGDIOBJ font;
+    int width[256];
+};
+
+// One table for each list's font.
+constexpr int MEASURED_FONTS = 2;
+FontWidths gFontWidths[MEASURED_FONTS];
+int gFontsMeasured;
+
+HDC measuringContext() {
+    // One memory context for every measurement of the run, never deleted.
+    static HDC measuringDC = CreateCompatibleDC(nullptr);
+    return measuringDC;
+}
+
+// The widths of the font's characters, or null when the text cannot be summed character by
+// character: under a code page with two-byte characters GDI measures the pairs.
+const FontWidths* fontWidths(HGDIOBJ font) {
+    for (int i = 0; i < gFontsMeasured; ++i) {
+        if (gFontWidths[i].font == font) {
+            return &gFontWidths[i];
+        }
+    }
+    CPINFO codePage = {};
+    HDC dc = measuringContext();
+    if (dc == nullptr || !GetCPInfo(CP_ACP, &codePage) || codePage.MaxCharSize != 1) {
+        return nullptr;
+    }
+    FontWidths& slot = gFontWidths[gFontsMeasured < MEASURED_FONTS ? gFontsMeasured++ : 0];
+    HGDIOBJ previous = SelectObject(dc, font);
+    bool measured = GetCharWidth32A(dc, 0, 255, slot.width) != FALSE;
+    SelectObject(dc, previous);
+    slot.font = measured ? font : nullptr;
+    return measured ? &slot : nullptr;
+}
+
+int measuredTextWidth(HGDIOBJ font, const char* text, int length) {
+    HDC dc = measuringContext();
+    if (dc == nullptr) {
+        return 0;
+    }
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, text, length, &size);
+    SelectObject(dc, previous);
+    return static_cast<int>(size.cx);
+}
+
+// A list without a font of its own draws in the system font.
+HGDIOBJ listFont(HWND list) {
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0));
+    return font != nullptr ? font : GetStockObject(SYSTEM_FONT);
+}
+
+int lineWidth(HGDIOBJ font, const FontWidths* widths, const char* text) {
+    int length = static_cast<int>(strnlen(text, LINE_BUFFER - 1));
+    if (widths == nullptr) {
+        return measuredTextWidth(font, text, length) + LIST_TEXT_MARGIN;
+    }
+    int width = 0;
+    for (int i = 0; i < length; ++i) {
+        width += widths->width[static_cast<unsigned char>(text[i])];
+    }
+    return width + LIST_TEXT_MARGIN;
+}
+
 } // namespace
 
 int listLineWidth(HWND list, const char* text) {
-    // One memory context for every measurement of the run, never deleted: fetching a list's
-    // own context for each of a hundred lines would cost more than the lines themselves.
-    static HDC measuringDC = CreateCompatibleDC(nullptr);
-    if (measuringDC == nullptr || list == nullptr) {
+    if (list == nullptr) {
         return 0;
     }
-    // A list without a font of its own draws in the system font.
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0));
-    HGDIOBJ previous =
-        SelectObject(measuringDC, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
-    SIZE size = {};
-    GetTextExtentPoint32A(measuringDC, text, static_cast<int>(strnlen(text, LINE_BUFFER - 1)),
-                          &size);
-    SelectObject(measuringDC, previous);
-    return static_cast<int>(size.cx) + LIST_TEXT_MARGIN;
+    HGDIOBJ font = listFont(list);
+    return lineWidth(font, fontWidths(font), text);
 }
 
 void fitListExtent(HWND list) {
     if (list == nullptr || listExtentDeferred(list)) {
         return;
     }
+    HGDIOBJ font = listFont(list);
+    const FontWidths* widths = fontWidths(font);
     int widest = 0;
     int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     char line[LINE_BUFFER];
@@ -47,7 +111,7 @@ void fitListExtent(HWND list) {
             continue; // not a line of ours
         }
         SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
-        int width = listLineWidth(list, line);
+        int width = lineWidth(font, widths, line);
         widest = width > widest ? width : widest;
     }
     setExtent(list, widest);

@@ -17,6 +17,6 @@ int listLineWidth(HWND list, const char* text);
 // A command changes a list only inside a batch, which fits it once at the end, so measuring
 // every line here costs nothing on the roll path.
 void fitListExtent(HWND list);
-// Makes the measuring context and loads both lists' fonts into it once the lists have their
-// fonts, so that the first roll does not pay for it (some 20 ms under Wine).
+// Makes the measuring context and the width tables of both lists' fonts once the lists have
+// their fonts, so that the first roll does not pay for them (some 20 ms under Wine).
 void prepareListMeasuring(HWND resultsList, HWND setupsList);

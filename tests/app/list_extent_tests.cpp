@@ -1,5 +1,6 @@
 #include "window_harness.h"
 
+#include "app/list_extent.h"
 #include "setups/control_ids.h"
 #include "setups/ui_operations.h"
 
@@ -86,7 +87,9 @@ TEST_F(ListExtent, everyTotalOfTheLargestRollCanBeScrolledIntoView) {
 }
 
 // Random appends, inserts, deletes and clears on both lists, through the operations the
-// roll-setup logic uses, checked against a plain vector of lines after every step.
+// roll-setup logic uses, checked against a plain vector of lines after every step. The
+// lines hold any 8-bit character (a name may be pasted), and each one's width is checked
+// against GDI measuring it whole.
 TEST_F(ListExtent, followsTheWidestLineThroughAddsInsertsDeletesAndClears) {
     std::mt19937 random(7);
     for (int listId : {ID_RESULTS_LIST, ID_SETUP_LIST}) {
@@ -96,8 +99,11 @@ TEST_F(ListExtent, followsTheWidestLineThroughAddsInsertsDeletesAndClears) {
             int length = static_cast<int>(random() % 4 == 0 ? random() % 400 : random() % 30);
             std::string text(static_cast<size_t>(length), ' ');
             for (char& c : text) {
-                c = static_cast<char>(' ' + random() % 95);
+                c = static_cast<char>(1 + random() % 255);
             }
+            ASSERT_EQ(listLineWidth(control(listId), text.c_str()),
+                      textWidth(control(listId), text) + LIST_TEXT_MARGIN)
+                << "list " << listId << ", step " << step;
             int count = static_cast<int>(model.size());
             if (choice == 0) {
                 listClear(listId);

@@ -7,6 +7,7 @@
 // called directly, without the batching the dispatcher adds: each line then repaints its list
 // and scroll bars as it arrives.
 #include "app/child_controls.h"
+#include "app/list_extent.h"
 #include "app/startup.h"
 #include "dice/random_source.h"
 #include "setups/control_ids.h"
@@ -90,6 +91,52 @@ Figures measure(HWND window, int presses, bool batched, int32_t count, int32_t f
     return figures;
 }
 
+// The widest line of a list as the program measured it before it kept a table of character
+// widths: each line measured whole by GDI.
+int referenceWidestLine(HWND list, HDC dc) {
+    int widest = 0;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    char line[256];
+    for (int i = 0; i < count; ++i) {
+        if (SendMessageA(list, LB_GETTEXTLEN, i, 0) >= static_cast<LRESULT>(sizeof line)) {
+            continue;
+        }
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+        HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0));
+        HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, line, lstrlenA(line), &size);
+        SelectObject(dc, previous);
+        widest = std::max(widest, static_cast<int>(size.cx) + LIST_TEXT_MARGIN);
+    }
+    return widest;
+}
+
+// Fitting the results list's extent to the lines of the last press, against the reference.
+void reportExtentFit() {
+    constexpr int FITS = 200;
+    HWND list = controlWindow(ID_RESULTS_LIST);
+    HDC dc = CreateCompatibleDC(nullptr);
+    double start = nowMs();
+    for (int i = 0; i < FITS; ++i) {
+        fitListExtent(list);
+    }
+    double fitted = nowMs();
+    int widest = 0;
+    for (int i = 0; i < FITS; ++i) {
+        widest = referenceWidestLine(list, dc);
+    }
+    double measured = nowMs();
+    DeleteDC(dc);
+    double fit = (fitted - start) / FITS;
+    double reference = (measured - fitted) / FITS;
+    std::printf("extent of the %d result lines: fitted in %.3f ms, measured line by line in "
+                "%.3f ms (%.2fx); widest %d, extent %d\n",
+                static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)), fit, reference,
+                fit / std::max(0.001, reference), widest,
+                static_cast<int>(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0)));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -119,6 +166,7 @@ int main(int argc, char** argv) {
     Figures reference = measure(window, presses, false, count, faces, drop);
     report("press (batched lists)", batched);
     report("reference (line by line)", reference);
+    reportExtentFit();
     std::printf("beyond the engine, reference / press: %.1fx (medians)\n",
                 median(reference.beyond) / std::max(0.01, median(batched.beyond)));
     DestroyWindow(window);
