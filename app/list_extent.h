@@ -18,5 +18,6 @@ int listLineWidth(HWND list, const char* text);
 // every line here costs nothing on the roll path.
 void fitListExtent(HWND list);
 // Makes the measuring context and the width tables of both lists' fonts once the lists have
-// their fonts, so that the first roll does not pay for them (some 20 ms under Wine).
+// their fonts and sizes, so that the first roll does not pay for them (some 20 ms under
+// Wine), and gives their horizontal bars the lists' width.
 void prepareListMeasuring(HWND resultsList, HWND setupsList);
