@@ -4,45 +4,27 @@
 # controls back with the probe helper (tests/e2e/probe.cpp).
 #
 # Every wait polls for the expected state with a deadline; nothing relies on a fixed sleep.
-# Coordinates in the layout below are client coordinates of the main window.
+# Coordinates are client coordinates of the main window.
 
 drive_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 drive_started=$EPOCHREALTIME
 
-# Control ids, as the program numbers them.
-ID_RESULTS_LIST=170
-ID_SETUP_LIST=171
-ID_SIZE=175
-ID_NAME=186
-ID_NUM_DICE=187
-ID_BONUS=188
-ID_DROP_LOWEST=189
-ID_NUM_ROLLS=190
-ID_ROLL=173
-ID_SAVE_SETUP=174
-ID_DELETE_SETUP=191
-ID_UPDATE_SETUP=202
+# Control ids, as the program numbers them: ID_ROLL, ID_NUM_DICE and the rest, read from its
+# own table (setups/control_ids.h).
+while read -r drive_id_name drive_id_value; do
+    printf -v "$drive_id_name" '%s' "$drive_id_value"
+done < <(sed -n 's/^ *\(ID_[A-Z_]*\) = \([0-9][0-9]*\),.*$/\1 \2/p' \
+    "$drive_scripts/../setups/control_ids.h")
 
-# x y width height of each control in the client area.
-drive_control_rect() {
-    case "$1" in
-    roll) echo 5 30 100 30 ;;
-    save) echo 105 30 100 30 ;;
-    delete) echo 205 30 100 30 ;;
-    update) echo 245 60 60 50 ;;
-    name) echo 50 5 200 25 ;;
-    dice) echo 90 100 40 25 ;;
-    faces) echo 175 100 40 25 ;;
-    bonus) echo 90 165 40 25 ;;
-    rolls) echo 175 165 40 25 ;;
-    drop) echo 260 165 40 25 ;;
-    results) echo 5 80 70 120 ;;
-    setups) echo 5 200 300 200 ;;
-    *)
-        echo "drive: no control named $1" >&2
+# x y width height of a control in the client area, as the running window placed it
+# (drive_wait_window reads them).
+declare -A DRIVE_RECT
+drive_control_rect() { # ID
+    [ -n "${DRIVE_RECT[$1]:-}" ] || {
+        echo "drive: no control with id $1" >&2
         return 1
-        ;;
-    esac
+    }
+    echo "${DRIVE_RECT[$1]}"
 }
 
 drive_log() {
@@ -98,7 +80,7 @@ drive_wait_window() {
         eval "$(xdotool getwindowgeometry --shell "$desktop" | grep -E '^[XY]=')"
         dx=$X dy=$Y
     fi
-    local tag a b c d
+    local tag a b c d e
     CLOSE_X='' CLOSE_Y=''
     while read -r tag a b c d; do
         case "$tag" in
@@ -109,6 +91,14 @@ drive_wait_window() {
     done <<<"$out"
     drive_log "window ${WINDOW_W}x${WINDOW_H} at $WINDOW_X,$WINDOW_Y;" \
         "client ${CLIENT_W}x${CLIENT_H} at $CLIENT_X,$CLIENT_Y; close box at ${CLOSE_X:-?},${CLOSE_Y:-?}"
+    out=$(drive_probe rects) || {
+        drive_fail "the controls' places could not be read"
+        return 1
+    }
+    DRIVE_RECT=()
+    while read -r tag a b c d e; do
+        [ "$tag" = rect ] && DRIVE_RECT[$a]="$b $c $d $e"
+    done <<<"$out"
 }
 
 # Mouse input at client coordinates. No --sync on the move: it waits for a pointer motion,
@@ -128,7 +118,7 @@ drive_click_control() {
     drive_click_at $((x + w / 2)) $((y + h / 2))
 }
 
-# drive_type_field NAME TEXT: clicks into the field, selects all of its text with End and
+# drive_type_field ID TEXT: clicks into the field, selects all of its text with End and
 # Shift+Home, deletes it with BackSpace, and types the text key by key.
 drive_type_field() {
     drive_click_control "$1" || return 1
@@ -187,18 +177,18 @@ drive_check_totals() {
 # setup called NAME. Leaves the five totals in DRIVE_TOTALS.
 drive_sample_roll_and_save() {
     local name=$1
-    drive_type_field dice 3 &&
-        drive_type_field faces 6 &&
-        drive_type_field bonus 2 &&
-        drive_type_field rolls 5 &&
+    drive_type_field "$ID_NUM_DICE" 3 &&
+        drive_type_field "$ID_SIZE" 6 &&
+        drive_type_field "$ID_BONUS" 2 &&
+        drive_type_field "$ID_NUM_ROLLS" 5 &&
         drive_expect_texts 10 "$ID_NUM_DICE" 3 "$ID_SIZE" 6 "$ID_BONUS" 2 "$ID_NUM_ROLLS" 5 || return 1
-    drive_click_control roll
+    drive_click_control "$ID_ROLL"
     drive_wait_list "$ID_RESULTS_LIST" 5 || return 1
     drive_check_totals 5 20 || return 1
     DRIVE_TOTALS=("${DRIVE_LINES[@]}")
     drive_log "rolled 3d6+2 five times: ${DRIVE_TOTALS[*]}"
-    drive_type_field name "$name" && drive_expect_texts 10 "$ID_NAME" "$name" || return 1
-    drive_click_control save
+    drive_type_field "$ID_NAME" "$name" && drive_expect_texts 10 "$ID_NAME" "$name" || return 1
+    drive_click_control "$ID_SAVE_SETUP"
     drive_wait_list "$ID_SETUP_LIST" 1 || return 1
     drive_log "saved setup: '${DRIVE_LINES[0]}'"
 }

@@ -94,11 +94,11 @@ one_close() { # WAY BUSY
         # The heaviest roll: 100 rolls of 99,999 dice with 99,999 faces, dropping half. The
         # close comes in the same burst of input as the press of the roll button, so it
         # waits in the queue while the roll runs.
-        drive_type_field dice 99999 && drive_type_field faces 99999 &&
-            drive_type_field drop 49999 && drive_type_field rolls 100 &&
+        drive_type_field "$ID_NUM_DICE" 99999 && drive_type_field "$ID_SIZE" 99999 &&
+            drive_type_field "$ID_DROP_LOWEST" 49999 && drive_type_field "$ID_NUM_ROLLS" 100 &&
             drive_expect_texts 10 "$ID_NUM_DICE" 99999 "$ID_SIZE" 99999 \
                 "$ID_DROP_LOWEST" 49999 "$ID_NUM_ROLLS" 100 || return 1
-        read -r x y w h <<<"$(drive_control_rect roll)"
+        read -r x y w h <<<"$(drive_control_rect "$ID_ROLL")"
         input=(mousemove $((CLIENT_X + x + w / 2)) $((CLIENT_Y + y + h / 2)) click 1 "${input[@]}")
     fi
     first_input "$1"

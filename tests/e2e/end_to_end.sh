@@ -37,15 +37,15 @@ steps() {
         drive_fail "setup line is '${DRIVE_LINES[0]}', expected '$expected'" || return 1
 
     # A different roll: one total of 3d6+40 (43 to 58).
-    drive_type_field rolls 1 && drive_type_field bonus 40 &&
+    drive_type_field "$ID_NUM_ROLLS" 1 && drive_type_field "$ID_BONUS" 40 &&
         drive_expect_texts 10 "$ID_NUM_ROLLS" 1 "$ID_BONUS" 40 || return 1
-    drive_click_control roll
+    drive_click_control "$ID_ROLL"
     drive_wait_list "$ID_RESULTS_LIST" 1 && drive_check_totals 43 58 || return 1
     drive_log "rolled 3d6+40 once: ${DRIVE_LINES[*]}"
 
     # Double-clicking the saved line loads it back into the fields and rolls it at once.
     local x y
-    read -r x y _ _ <<<"$(drive_control_rect setups)"
+    read -r x y _ _ <<<"$(drive_control_rect "$ID_SETUP_LIST")"
     drive_double_click_at $((x + 60)) $((y + 9))
     drive_wait_list "$ID_RESULTS_LIST" 5 && drive_check_totals 5 20 || return 1
     drive_log "loaded the setup and rolled: ${DRIVE_LINES[*]}"
@@ -55,11 +55,11 @@ steps() {
     # The fields scroll: digit strings far wider than the fields are typed and kept whole,
     # and the largest roll gives 64-bit totals. A quarter of the largest total is more than
     # any shorter dice count or face count could reach.
-    drive_type_field dice 99999 && drive_type_field faces 2147483647 &&
-        drive_type_field bonus 0 && drive_type_field rolls 3 &&
+    drive_type_field "$ID_NUM_DICE" 99999 && drive_type_field "$ID_SIZE" 2147483647 &&
+        drive_type_field "$ID_BONUS" 0 && drive_type_field "$ID_NUM_ROLLS" 3 &&
         drive_expect_texts 10 "$ID_NUM_DICE" 99999 "$ID_SIZE" 2147483647 "$ID_BONUS" 0 \
             "$ID_NUM_ROLLS" 3 || return 1
-    drive_click_control roll
+    drive_click_control "$ID_ROLL"
     local largest=$((99999 * 2147483647))
     drive_wait_list "$ID_RESULTS_LIST" 3 && drive_check_totals $((largest / 4)) "$largest" || return 1
     drive_log "rolled 99999d2147483647 three times: ${DRIVE_LINES[*]}"
@@ -67,11 +67,11 @@ steps() {
     # A press redraws the results list's scroll bars only when it changes them. After one
     # press that changes them (more lines than the list shows) and one that leaves them as
     # they were, the window looks as it does once the list is repainted whole.
-    drive_type_field rolls 12 && drive_click_control roll && drive_wait_list "$ID_RESULTS_LIST" 12 ||
+    drive_type_field "$ID_NUM_ROLLS" 12 && drive_click_control "$ID_ROLL" && drive_wait_list "$ID_RESULTS_LIST" 12 ||
         return 1
     local before deadline=$((SECONDS + 15))
     before=$(drive_probe list "$ID_RESULTS_LIST")
-    drive_click_control roll
+    drive_click_control "$ID_ROLL"
     until [ "$(drive_probe list "$ID_RESULTS_LIST")" != "$before" ]; do
         [ $SECONDS -lt $deadline ] || drive_fail "a second press left the totals as they were" ||
             return 1
