@@ -10,6 +10,7 @@
 #include "app/list_extent.h"
 #include "app/startup.h"
 #include "dice/random_source.h"
+#include "resources/resource_ids.h"
 #include "setups/control_ids.h"
 #include "setups/roll_command.h"
 #include "setups/ui_operations.h"
@@ -137,6 +138,31 @@ void reportExtentFit() {
                 static_cast<int>(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0)));
 }
 
+double buttonDrawMs(HWND button) {
+    constexpr int DRAWS = 200;
+    double start = nowMs();
+    for (int i = 0; i < DRAWS; ++i) {
+        SendMessageA(button, BM_SETSTATE, i % 2 == 0, 0);
+    }
+    return (nowMs() - start) / DRAWS;
+}
+
+// The roll button drawn pressed and released, with its image and with the device bitmap that
+// LoadBitmapA gives for the same resource.
+void reportButtonDrawing() {
+    HWND button = controlWindow(ID_ROLL);
+    LPARAM own = SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0);
+    HBITMAP device = LoadBitmapA(gInstance, MAKEINTRESOURCEA(IDB_ROLL_BUTTON));
+    double withOwn = buttonDrawMs(button);
+    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(device));
+    double withDevice = buttonDrawMs(button);
+    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, own);
+    DeleteObject(device);
+    std::printf("roll button drawn pressed or released: %.3f ms, with a device bitmap %.3f ms "
+                "(%.2fx)\n",
+                withOwn, withDevice, withOwn / std::max(0.001, withDevice));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -167,6 +193,7 @@ int main(int argc, char** argv) {
     report("press (batched lists)", batched);
     report("reference (line by line)", reference);
     reportExtentFit();
+    reportButtonDrawing();
     std::printf("beyond the engine, reference / press: %.1fx (medians)\n",
                 median(reference.beyond) / std::max(0.01, median(batched.beyond)));
     DestroyWindow(window);
