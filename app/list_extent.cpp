@@ -16,9 +16,10 @@ void setExtent(HWND list, int width) {
 
 // The advance width of every character in one font. A line's width is then a sum of table
 // entries in this process, where measuring each line through GDI costs two font selections
-// and a call into the graphics driver, some 4 us a line under Wine. The lists' fonts live
-// for the whole run (the setups list's is made once, the results list draws in a stock
-// font), so a table stays right for its font handle.
+// and a call into the graphics driver: fitting 100 lines takes 0.07 to 0.10 ms under Wine
+// instead of 0.22 to 0.34 (tests/app/press_bench.cpp). The lists' fonts live for the whole
+// run (the setups list's is made once, the results list draws in a stock font), so a table
+// stays right for its font handle.
 struct FontWidths {
     HGDIOBJ font;
     int width[256];
