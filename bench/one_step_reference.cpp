@@ -50,8 +50,8 @@ int32_t oneStepUniformInt(OneStepSource& source, int32_t lo, int32_t hi) {
     return static_cast<int32_t>(lo + static_cast<int64_t>(r));
 }
 
-int64_t oneStepEvaluateRoll(OneStepSource& source, int32_t* work, int32_t count, int32_t faces,
-                            int32_t drop) {
+int64_t oneStepEvaluateRoll(OneStepSource& source, int32_t count, int32_t faces, int32_t drop) {
+    static int32_t work[WORK_CAPACITY];
     if (faces <= 0 || count <= 0 || drop >= count || count > MAX_DICE) {
         return 0;
     }

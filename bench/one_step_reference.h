@@ -16,7 +16,6 @@ struct OneStepSource {
 void oneStepSeed(OneStepSource& source, int64_t time);
 int32_t oneStepNext(OneStepSource& source);
 int32_t oneStepUniformInt(OneStepSource& source, int32_t lo, int32_t hi);
-// `work` holds at least count entries; 0, drawing nothing, for a count above MAX_DICE, as
-// evaluateRoll.
-int64_t oneStepEvaluateRoll(OneStepSource& source, int32_t* work, int32_t count, int32_t faces,
-                            int32_t drop);
+// 0, drawing nothing, for a count above MAX_DICE, as evaluateRoll. The dice go into a work
+// area of its own.
+int64_t oneStepEvaluateRoll(OneStepSource& source, int32_t count, int32_t faces, int32_t drop);

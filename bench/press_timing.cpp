@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int32_t PRESS_ROLLS = 100;
-int32_t gOneStepWork[WORK_CAPACITY];
 
 struct Timing {
     double minimumMs;
@@ -36,9 +35,8 @@ Timing timePress(bool oneStep, int32_t faces, int32_t drop, int repetitions) {
         checksum = 0;
         const auto start = std::chrono::steady_clock::now();
         for (int32_t roll = 0; roll < PRESS_ROLLS; ++roll) {
-            const int64_t total =
-                oneStep ? oneStepEvaluateRoll(source, gOneStepWork, MAX_DICE, faces, drop)
-                        : evaluateRoll(MAX_DICE, faces, drop);
+            const int64_t total = oneStep ? oneStepEvaluateRoll(source, MAX_DICE, faces, drop)
+                                          : evaluateRoll(MAX_DICE, faces, drop);
             checksum = checksum * 1000003 + static_cast<uint64_t>(total);
         }
         const auto end = std::chrono::steady_clock::now();

@@ -22,7 +22,6 @@ constexpr int32_t DRAWS_PER_ITERATION = 1000;
 constexpr int32_t ROLLS_PER_ITERATION = 100;
 
 OneStepSource gOneStep;
-int32_t gOneStepWork[WORK_CAPACITY];
 
 struct Case {
     std::string name;
@@ -89,8 +88,7 @@ void addCases() {
                 [faces](int engine) {
                     benchmark::DoNotOptimize(
                         engine == 0 ? evaluateRoll(DRAWS_PER_ITERATION, faces, 0)
-                                    : oneStepEvaluateRoll(gOneStep, gOneStepWork,
-                                                          DRAWS_PER_ITERATION, faces, 0));
+                                    : oneStepEvaluateRoll(gOneStep, DRAWS_PER_ITERATION, faces, 0));
                 });
     }
     struct Roll {
@@ -106,8 +104,7 @@ void addCases() {
             for (int32_t i = 0; i < ROLLS_PER_ITERATION; ++i) {
                 benchmark::DoNotOptimize(
                     engine == 0 ? evaluateRoll(roll.count, roll.faces, roll.drop)
-                                : oneStepEvaluateRoll(gOneStep, gOneStepWork, roll.count,
-                                                      roll.faces, roll.drop));
+                                : oneStepEvaluateRoll(gOneStep, roll.count, roll.faces, roll.drop));
             }
         });
     }
@@ -121,8 +118,7 @@ void addCases() {
                         for (int32_t roll = 0; roll < PRESS_ROLLS; ++roll) {
                             benchmark::DoNotOptimize(
                                 engine == 0 ? evaluateRoll(MAX_DICE, faces, drop)
-                                            : oneStepEvaluateRoll(gOneStep, gOneStepWork, MAX_DICE,
-                                                                  faces, drop));
+                                            : oneStepEvaluateRoll(gOneStep, MAX_DICE, faces, drop));
                         }
                     });
         }

@@ -14,13 +14,6 @@
 
 namespace {
 
-// A roll of the one-step engine, the model that the block generator and the bulk draws must
-// follow.
-int64_t modelRoll(OneStepSource& model, int32_t count, int32_t faces, int32_t drop) {
-    static std::vector<int32_t> work(static_cast<size_t>(MAX_DICE));
-    return oneStepEvaluateRoll(model, work.data(), count, faces, drop);
-}
-
 bool sameAsModel(const OneStepSource& model) {
     const LagTable table = lagTable(gRandom);
     return table.j == model.j && table.k == model.k && std::equal(model.T, model.T + 55, table.T);
@@ -94,7 +87,8 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
                     faces = large.faces;
                     drop = large.drop;
                 }
-                ASSERT_EQ(evaluateRoll(count, faces, drop), modelRoll(model, count, faces, drop))
+                ASSERT_EQ(evaluateRoll(count, faces, drop),
+                          oneStepEvaluateRoll(model, count, faces, drop))
                     << seed << " step " << step << ": " << count << "d" << faces << " drop "
                     << drop;
             }
@@ -122,7 +116,7 @@ TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
             faces == 20 ? rollAroundBoundaryFace(20000, faces, 9000, 0.0, total)
                         : rollAroundBoundary(work.data(), MAX_DICE, 20000, faces, 9000, 0.0, total);
         if (held) {
-            EXPECT_EQ(total, modelRoll(model, 20000, faces, 9000)) << seed;
+            EXPECT_EQ(total, oneStepEvaluateRoll(model, 20000, faces, 9000)) << seed;
         } else {
             ++misses;
         }
@@ -136,7 +130,7 @@ TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
     for (const int32_t faces : {20, 5000, INT32_MAX}) {
         for (const int32_t drop : {1, WINDOW_DICE - 1}) {
             EXPECT_EQ(evaluateRoll(WINDOW_DICE, faces, drop),
-                      modelRoll(model, WINDOW_DICE, faces, drop))
+                      oneStepEvaluateRoll(model, WINDOW_DICE, faces, drop))
                 << faces << " drop " << drop;
         }
     }

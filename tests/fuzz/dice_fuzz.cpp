@@ -8,15 +8,8 @@
 
 #include <algorithm>
 #include <cinttypes>
-#include <vector>
 
 namespace {
-
-// A roll of the one-step engine.
-int64_t referenceRoll(OneStepSource& reference, int32_t count, int32_t faces, int32_t drop) {
-    static std::vector<int32_t> work(static_cast<size_t>(MAX_DICE));
-    return oneStepEvaluateRoll(reference, work.data(), count, faces, drop);
-}
 
 // Mostly the values where the engine changes course (small numbers; powers of two, where the
 // mask and the two-output draws begin, give or take a little), now and then any 32 bits.
@@ -73,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 }
                 drawsLeft -= count;
             }
-            const int64_t expected = referenceRoll(reference, count, faces, drop);
+            const int64_t expected = oneStepEvaluateRoll(reference, count, faces, drop);
             const int64_t got = evaluateRoll(count, faces, drop);
             if (got != expected) {
                 fail(step, "evaluateRoll(%d, %d, %d) gave %" PRId64 ", reference %" PRId64, count,
