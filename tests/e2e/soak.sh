@@ -274,20 +274,12 @@ click() { # X Y COUNT [XDOTOOL_COMMAND...]
     last_click="$x $y ${EPOCHREALTIME/./}"
 }
 
-declare -A RECT_X RECT_Y RECT_W RECT_H
-read_rects() {
-    probe_ask rects || return 1
-    local tag id x y w h line
-    for line in "${ANSWER[@]}"; do
-        read -r tag id x y w h <<<"$line"
-        RECT_X[$id]=$x RECT_Y[$id]=$y RECT_W[$id]=$w RECT_H[$id]=$h
-    done
-}
-
+# The controls' places are those drive_wait_window read from the window.
 click_control() { # ID [XDOTOOL_COMMAND...]
-    local id=$1
+    local x y w h
+    read -r x y w h <<<"${DRIVE_RECT[$1]}"
     shift
-    click $((RECT_X[$id] + RECT_W[$id] / 2)) $((RECT_Y[$id] + RECT_H[$id] / 2)) 1 "$@"
+    click $((x + w / 2)) $((y + h / 2)) 1 "$@"
 }
 
 # A random text of COUNT characters from a random character set.
@@ -529,7 +521,6 @@ soak() {
     drive_start_app "$app" "$log"
     drive_wait_window 30000 || return 1
     probe_start
-    read_rects || return 1
     # Screen coordinates of the caption's minimise button; the probe's are those of Wine's
     # desktop, which drive_wait_window placed on the X screen.
     probe_ask wait-window 1000 || return 1
