@@ -37,7 +37,8 @@ HDC measuringContext() {
 }
 
 // The widths of the font's characters, or null when the text cannot be summed character by
-// character: under a code page with two-byte characters GDI measures the pairs.
+// character (under a code page with two-byte characters GDI measures the pairs) or a third
+// font turns up: then each line is measured whole.
 const FontWidths* fontWidths(HGDIOBJ font) {
     for (int i = 0; i < gFontsMeasured; ++i) {
         if (gFontWidths[i].font == font) {
@@ -46,15 +47,20 @@ const FontWidths* fontWidths(HGDIOBJ font) {
     }
     CPINFO codePage = {};
     HDC dc = measuringContext();
-    if (dc == nullptr || !GetCPInfo(CP_ACP, &codePage) || codePage.MaxCharSize != 1) {
+    if (gFontsMeasured == MEASURED_FONTS || dc == nullptr || !GetCPInfo(CP_ACP, &codePage) ||
+        codePage.MaxCharSize != 1) {
         return nullptr;
     }
-    FontWidths& slot = gFontWidths[gFontsMeasured < MEASURED_FONTS ? gFontsMeasured++ : 0];
+    FontWidths& slot = gFontWidths[gFontsMeasured];
     HGDIOBJ previous = SelectObject(dc, font);
     bool measured = GetCharWidth32A(dc, 0, 255, slot.width) != FALSE;
     SelectObject(dc, previous);
-    slot.font = measured ? font : nullptr;
-    return measured ? &slot : nullptr;
+    if (!measured) {
+        return nullptr;
+    }
+    slot.font = font;
+    ++gFontsMeasured;
+    return &slot;
 }
 
 int measuredTextWidth(HGDIOBJ font, const char* text, int length) {
@@ -121,7 +127,10 @@ void fitListExtent(HWND list) {
 void prepareListMeasuring(HWND resultsList, HWND setupsList) {
     const HWND lists[] = {resultsList, setupsList};
     for (HWND list : lists) {
-        listLineWidth(list, "0");
+        if (list == nullptr) {
+            continue;
+        }
+        fontWidths(listFont(list));
         // The horizontal bar learns the list's width now. The list box sets it only once it
         // has an extent, so the first extent would otherwise find a page of 0 and show the
         // bar for even the shortest line, until the list box hides it again: two frame
