@@ -7,8 +7,8 @@
 // keep changing size, at milliseconds each. So each command runs as one batch: a list it
 // changes stops redrawing (WM_SETREDRAW) from its first change to the end of the command, its
 // horizontal extent is worked out once at the end instead of line by line, and it is then
-// repainted once. Its scroll bars are redrawn only when the command changed them (see
-// list_batch.cpp): a themed bar costs Wine milliseconds to draw.
+// drawn once, before the command returns. Its scroll bars are redrawn only when the command
+// changed them, or when they cost little to draw (see list_batch.cpp).
 
 void beginListBatch();
 void endListBatch();

@@ -103,9 +103,9 @@ int listLineWidth(HWND list, const char* text) {
     return lineWidth(font, fontWidths(font), text);
 }
 
-void fitListExtent(HWND list) {
-    if (list == nullptr || listExtentDeferred(list)) {
-        return;
+int listExtentNeeded(HWND list) {
+    if (list == nullptr) {
+        return 0;
     }
     HGDIOBJ font = listFont(list);
     const FontWidths* widths = fontWidths(font);
@@ -121,7 +121,14 @@ void fitListExtent(HWND list) {
         int width = lineWidth(font, widths, line);
         widest = width > widest ? width : widest;
     }
-    setExtent(list, widest);
+    return widest;
+}
+
+void fitListExtent(HWND list) {
+    if (list == nullptr || listExtentDeferred(list)) {
+        return;
+    }
+    setExtent(list, listExtentNeeded(list));
 }
 
 void prepareListMeasuring(HWND resultsList, HWND setupsList) {

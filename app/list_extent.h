@@ -13,6 +13,8 @@ constexpr int LIST_TEXT_MARGIN = 4;
 
 // The pixels a line of the list needs to be read whole.
 int listLineWidth(HWND list, const char* text);
+// The extent the list's lines need: the width of its widest line, 0 when it is empty.
+int listExtentNeeded(HWND list);
 // After any change of the list's lines: the extent of its widest line, 0 when it is empty.
 // A command changes a list only inside a batch, which fits it once at the end, so measuring
 // every line here costs nothing on the roll path.

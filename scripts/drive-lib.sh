@@ -240,7 +240,10 @@ drive_kill_app() {
 drive_screenshot() {
     local geometry="${WINDOW_W}x${WINDOW_H}+${WINDOW_X}+${WINDOW_Y}" previous="" current
     local deadline=$((SECONDS + 10))
-    xdotool mousemove --sync $((WINDOW_X + WINDOW_W + 40)) $((WINDOW_Y + WINDOW_H / 2))
+    local x=$((WINDOW_X + WINDOW_W + 40)) y=$((WINDOW_Y + WINDOW_H / 2))
+    # --sync waits for the pointer to move, some 15 s when it is there already.
+    [ "$(xdotool getmouselocation --shell | head -n 2 | tr '\n' ' ')" = "X=$x Y=$y " ] ||
+        xdotool mousemove --sync "$x" "$y"
     while :; do
         import -window root -crop "$geometry" +repage "$1" || return 1
         current=$(convert "$1" rgb:- | md5sum)

@@ -4,9 +4,8 @@
 # - Through the running program: from a real click on the roll button to the last of the 100
 #   result lines in the list (tests/e2e/press_timer.cpp, from another process). Beyond the
 #   command this holds the input's way into the program (its loop sleeps 1 ms when idle) and
-#   the button's own handling of the click, together some 2 to 3 ms. When the press changed the
-#   scroll bars (the first one does), the repaint that draws them usually lands between the
-#   timer's two questions and is counted too.
+#   the button's own handling of the click, together some 2 to 3 ms. The press draws the
+#   lists itself before it ends, so that is counted too.
 # - Inside the real main window: the command and the repaint it leaves, and the same roll
 #   command without the batching of the lists as the reference (tests/app/press_bench.cpp).
 #   scripts/measure-press.sh [PRESSES]      (default 10 presses per setup)

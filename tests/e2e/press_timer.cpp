@@ -4,10 +4,9 @@
 // It first puts COUNT, FACES, DROP, bonus 0 and roll count 100 into the fields (WM_SETTEXT,
 // which the program parses like typed text). Each press is a real mouse click (SendInput) on
 // the roll button; its time runs from the click until the results list holds 100 new lines.
-// The list answers another process only between the
-// messages of its own thread, so that is when the press has been handled; the repaint that
-// follows is timed inside the window by press_bench. After each press the same 100
-// evaluations are timed in the engine alone, in this process.
+// The list answers another process only between the messages of its own thread, so that is
+// when the press has been handled, and the press draws the list before it ends. After each
+// press the same 100 evaluations are timed in the engine alone, in this process.
 // Exit code: 0 on success, 1 when the window is missing or a press did not finish.
 #include "dice/random_source.h"
 #include "setups/control_ids.h"
@@ -45,18 +44,21 @@ void click(POINT at) {
     SendInput(2, input, sizeof(INPUT));
 }
 
-// Marks the last line, clicks, and waits for 100 lines with an unmarked last one. Only the
-// last line is marked: a marked line costs the list a WM_DELETEITEM when it goes. False when
-// the press did not finish in time.
+// Marks the line the press must replace, clicks, and waits until that line is there and
+// unmarked. A single question per look: the program answers only between its messages, so
+// a second question could find it gone idle and wait out its 1 ms sleep. Only that line is
+// marked: a marked line costs the list a WM_DELETEITEM when it goes. False when the press did
+// not finish in time.
 bool timePress(HWND list, POINT button, double* took) {
-    int count = static_cast<int>(ask(list, LB_GETCOUNT));
-    if (count > 0) {
-        ask(list, LB_SETITEMDATA, static_cast<WPARAM>(count - 1), OLD_LINE_MARK);
-    }
+    const WPARAM watched = PRESS_ROLLS - 1;
+    ask(list, LB_SETITEMDATA, watched, OLD_LINE_MARK); // fails harmlessly on a shorter list
     click(button);
     double start = nowMs();
-    while (ask(list, LB_GETCOUNT) != PRESS_ROLLS ||
-           ask(list, LB_GETITEMDATA, PRESS_ROLLS - 1) == OLD_LINE_MARK) {
+    for (;;) {
+        LRESULT mark = ask(list, LB_GETITEMDATA, watched);
+        if (mark != LB_ERR && mark != OLD_LINE_MARK) {
+            break;
+        }
         if (nowMs() - start > PRESS_TIMEOUT_MS) {
             std::fprintf(stderr, "press_timer: the list holds %d lines\n",
                          static_cast<int>(ask(list, LB_GETCOUNT)));
@@ -64,7 +66,7 @@ bool timePress(HWND list, POINT button, double* took) {
         }
     }
     *took = nowMs() - start;
-    return true;
+    return ask(list, LB_GETCOUNT) == PRESS_ROLLS;
 }
 
 // Wide messages: the ANSI forms come back cut short across processes.
