@@ -68,6 +68,19 @@ void drawListNow(HWND list, bool withFrame) {
     ReleaseDC(list, dc);
 }
 
+// True when the lines need both scroll bars, each even without the other, and neither is on:
+// showing both at once changes the list's frame once instead of once for each bar.
+bool needsBothBars(HWND list, int extent) {
+    if ((GetWindowLongPtrA(list, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL)) != 0) {
+        return false;
+    }
+    RECT client = {};
+    GetClientRect(list, &client);
+    const LRESULT lines = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    const LRESULT lineHeight = SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+    return extent > client.right && lines * lineHeight > client.bottom;
+}
+
 // Fits the extent, switches the list's drawing back on and draws it. The list box then brings
 // both scroll bars up to date and redraws them, changed or not. Without a theme that costs
 // Wine some 0.05 ms a bar. But a bar that comes or goes changes the list's frame, and on a
@@ -84,6 +97,9 @@ void showQuietList(const QuietList& quiet) {
                                    IsThemeActive();
     if (hideWhileUpdating) {
         DefWindowProcA(list, WM_SETREDRAW, FALSE, 0);
+        if (needsBothBars(list, extent)) {
+            ShowScrollBar(list, SB_BOTH, TRUE);
+        }
     }
     SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);

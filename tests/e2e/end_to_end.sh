@@ -63,20 +63,21 @@ steps() {
     # The fields scroll: digit strings far wider than the fields are typed and kept whole,
     # and the largest roll gives 64-bit totals. A quarter of the largest total is more than
     # any shorter dice count or face count could reach.
+    # The press also draws the results list itself, and its frame only when the scroll bars
+    # changed. After a press that brings both bars (from short lines that need neither), one
+    # that takes one away (fewer lines than the list shows) and one that leaves them as they
+    # were, the window looks as it does once the list is repainted whole.
     drive_type_field "$ID_NUM_DICE" 99999 && drive_type_field "$ID_SIZE" 2147483647 &&
-        drive_type_field "$ID_BONUS" 0 && drive_type_field "$ID_NUM_ROLLS" 3 &&
+        drive_type_field "$ID_BONUS" 0 && drive_type_field "$ID_NUM_ROLLS" 12 &&
         drive_expect_texts 10 "$ID_NUM_DICE" 99999 "$ID_SIZE" 2147483647 "$ID_BONUS" 0 \
-            "$ID_NUM_ROLLS" 3 || return 1
+            "$ID_NUM_ROLLS" 12 || return 1
     drive_click_control "$ID_ROLL"
     local largest=$((99999 * 2147483647))
-    drive_wait_list "$ID_RESULTS_LIST" 3 && drive_check_totals $((largest / 4)) "$largest" || return 1
-    drive_log "rolled 99999d2147483647 three times: ${DRIVE_LINES[*]}"
-
-    # A press draws the results list itself, and its frame only when the scroll bars changed.
-    # After a press that changes them (more lines than the list shows) and after one that
-    # leaves them as they were, the window looks as it does once the list is repainted whole.
-    drive_type_field "$ID_NUM_ROLLS" 12 && drive_click_control "$ID_ROLL" &&
-        drive_wait_list "$ID_RESULTS_LIST" 12 && expect_list_drawn_whole "$shot.more" || return 1
+    drive_wait_list "$ID_RESULTS_LIST" 12 && drive_check_totals $((largest / 4)) "$largest" &&
+        expect_list_drawn_whole "$shot.both" || return 1
+    drive_log "rolled 99999d2147483647 twelve times: ${DRIVE_LINES[*]}"
+    drive_type_field "$ID_NUM_ROLLS" 3 && drive_click_control "$ID_ROLL" &&
+        drive_wait_list "$ID_RESULTS_LIST" 3 && expect_list_drawn_whole "$shot.fewer" || return 1
     local before deadline=$((SECONDS + 15))
     before=$(drive_probe list "$ID_RESULTS_LIST")
     drive_click_control "$ID_ROLL"
