@@ -1,3 +1,4 @@
+#include "gdi_text_width.h"
 #include "window_harness.h"
 
 #include "app/list_extent.h"
@@ -15,16 +16,11 @@ namespace {
 // text in from its edge.
 constexpr int EXTENT_SLACK = 8;
 
-// Text width in the font the list draws with (its own, or the system font without one).
 int textWidth(HWND list, const std::string& text) {
     HDC dc = GetDC(list);
-    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0));
-    HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
-    SIZE size = {};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, previous);
+    int width = gdiTextWidth(list, dc, text.c_str(), static_cast<int>(text.size()));
     ReleaseDC(list, dc);
-    return static_cast<int>(size.cx);
+    return width;
 }
 
 int widestLine(int listId) {

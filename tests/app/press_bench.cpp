@@ -14,6 +14,7 @@
 #include "setups/control_ids.h"
 #include "setups/roll_command.h"
 #include "setups/ui_operations.h"
+#include "tests/app/gdi_text_width.h"
 #include "tests/e2e/press_clock.h"
 
 #include <windows.h>
@@ -103,12 +104,7 @@ int referenceWidestLine(HWND list, HDC dc) {
             continue;
         }
         SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
-        HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0));
-        HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
-        SIZE size = {};
-        GetTextExtentPoint32A(dc, line, lstrlenA(line), &size);
-        SelectObject(dc, previous);
-        widest = std::max(widest, static_cast<int>(size.cx) + LIST_TEXT_MARGIN);
+        widest = std::max(widest, gdiTextWidth(list, dc, line, lstrlenA(line)) + LIST_TEXT_MARGIN);
     }
     return widest;
 }
