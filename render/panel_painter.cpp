@@ -59,7 +59,7 @@ void paintPanel() {
     }
 }
 
-void redrawPanel() {
+void repaintPanel() {
     paintPanel();
     gBackBuffer.copyToWindow();
 }

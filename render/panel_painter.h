@@ -16,5 +16,6 @@ HBITMAP backgroundImage();
 // Puts the background into the main window's surface and writes the grey labels over it.
 // A freshly built surface is blank (black), so it is painted before anything copies it.
 void paintPanel();
-// paintPanel, then copies the surface into the window.
-void redrawPanel();
+// paintPanel, then copies the surface into the window: the paced repaint, and the panel
+// operation of the roll-setup logic after every roll.
+void repaintPanel();

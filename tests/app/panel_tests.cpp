@@ -158,7 +158,7 @@ Pixels windowPixels(HWND window) {
 }
 
 TEST_F(Panel, showsTheBackgroundWithGreyLabelsOverIt) {
-    redrawPanel();
+    repaintPanel();
     ASSERT_GT(gBackBuffer.clientRect.right, 0);
     expectTheBackgroundWithGreyLabels(surfacePixels(), gBackBuffer.memoryDC, 0, "surface");
 }
@@ -186,12 +186,12 @@ TEST_F(Panel, theFirstFrameAfterStartupAndAfterARestoreShowsTheBackground) {
 }
 
 TEST_F(Panel, repaintingAgainChangesNothingAndTheWindowShowsTheSurface) {
-    redrawPanel();
+    repaintPanel();
     const int width = gBackBuffer.clientRect.right;
     const int height = gBackBuffer.clientRect.bottom;
     Pixels first = capture(gBackBuffer.memoryDC, width, height);
     for (int i = 0; i < 20; ++i) {
-        redrawPanel();
+        repaintPanel();
     }
     Pixels later = capture(gBackBuffer.memoryDC, width, height);
     EXPECT_TRUE(first.rgb == later.rgb);
