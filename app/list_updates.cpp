@@ -4,9 +4,6 @@
 
 namespace {
 
-// The list draws each line's text a little in from its left edge.
-constexpr int LIST_TEXT_MARGIN = 4;
-
 // The lists held since the command began: at most the two list boxes.
 HWND gHeldLists[2];
 
@@ -16,7 +13,9 @@ int widestLine(HWND list) {
     // A list without a font of its own draws in the system font.
     HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0));
     HGDIOBJ previous = SelectObject(dc, font != nullptr ? font : GetStockObject(SYSTEM_FONT));
-    int widest = 0;
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    LONG widest = 0;
     int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     char line[SETUP_LINE_CAPACITY]; // the longest line the program adds
     for (int i = 0; i < count; ++i) {
@@ -27,11 +26,12 @@ int widestLine(HWND list) {
         SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line));
         SIZE size = {};
         GetTextExtentPoint32A(dc, line, static_cast<int>(length), &size);
-        widest = size.cx + LIST_TEXT_MARGIN > widest ? size.cx + LIST_TEXT_MARGIN : widest;
+        widest = size.cx > widest ? size.cx : widest;
     }
     SelectObject(dc, previous);
     ReleaseDC(list, dc);
-    return widest;
+    // One average character more, for the margin the list draws its text in from its edge.
+    return count > 0 ? static_cast<int>(widest + metrics.tmAveCharWidth) : 0;
 }
 
 } // namespace

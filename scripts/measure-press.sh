@@ -18,7 +18,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 presses=${1:-10}
 # The Windows build with the benchmarks, beside the test build (as scripts/bench-wine.sh).
 build="$root/build/windows-bench"
-(cd "$root" && cmake -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64.cmake \
+(cd "$root" && cmake --no-warn-unused-cli -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DTARVO_BENCHMARKS=ON >/dev/null &&
     cmake --build "$build" --target TarvoDice e2e_probe press_timer press_bench) >/dev/null || {
     echo "measure-press: build failed" >&2
