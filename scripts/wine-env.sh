@@ -58,8 +58,9 @@ wine_prefix_fonts() {
 # Wine's classic look instead of the theme a new prefix switches on ("Light"). Wine's theme
 # draws every part of a scroll bar from images, and each of those copies asks for the
 # display's colour depth, some 0.1 ms a time: a list's two bars cost about 8 ms a drawing
-# against 0.5 ms in the classic look, so the first press, which shows them, took 10 to 15 ms
-# longer, and every scroll redraws a bar too. The classic bars also match the window's
+# against 0.5 ms in the classic look; a press, which redraws the results list's frame, takes
+# 2 to 3 ms longer (the first, which shows the bars, 5 to 8 ms), and every scroll redraws a
+# bar too (bench/README.md). The classic bars also match the window's
 # bevelled buttons and sunken fields, which Wine does not theme for this program.
 # TARVO_WINE_THEME=1 keeps Wine's theme on, to measure or look at the program with it.
 wine_prefix_look() {
