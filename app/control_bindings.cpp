@@ -1,5 +1,5 @@
 // The list and field operations of the roll-setup logic, over the real controls. The panel
-// operation is the painter's own repaintPanel.
+// operation is the painter's own redrawPanel.
 #include "setups/ui_operations.h"
 
 #include "app/child_controls.h"

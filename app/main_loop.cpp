@@ -41,7 +41,7 @@ void runMainLoop(HWND window) {
         } else {
             Sleep(1);
             if (frameDue(FRAMES_PER_SECOND)) {
-                repaintPanel();
+                redrawPanel();
             }
         }
     }

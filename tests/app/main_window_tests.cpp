@@ -202,7 +202,7 @@ TEST_F(MainWindow, minimisingAndRestoringRebuildsTheSurfaceAndLaysTheControlsOut
     EXPECT_EQ(gBackBuffer.clientRect.bottom, 0);
     EXPECT_NE(gBackBuffer.memoryDC, nullptr);
     expectControlsInPlace();
-    repaintPanel(); // copies nothing, harmlessly
+    redrawPanel(); // copies nothing, harmlessly
 
     MoveWindow(control(ID_ROLL), 0, 0, 10, 10, TRUE);
     ShowWindow(window, SW_RESTORE);
