@@ -71,7 +71,7 @@ HFONT setupListFont() {
 HBITMAP rollButtonImage(HINSTANCE instance) {
     if (gRollButtonImage == nullptr) {
         // Device-independent bits rather than LoadBitmapA's device bitmap: under Wine the
-        // button draws them faster (tests/app/press_bench.cpp), and a press draws it at
+        // button draws them faster (bench/press_bench.cpp), and a press draws it at
         // least twice, pressed and released.
         gRollButtonImage = static_cast<HBITMAP>(LoadImageA(
             instance, MAKEINTRESOURCEA(IDB_ROLL_BUTTON), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));

@@ -1,6 +1,6 @@
 #include "app/command_dispatch.h"
 
-#include "app/list_batch.h"
+#include "app/list_updates.h"
 #include "setups/control_ids.h"
 #include "setups/roll_command.h"
 #include "setups/setup_library.h"
@@ -22,10 +22,8 @@ const CommandRow COMMAND_TABLE[] = {
 void commandDispatch(int controlId) {
     for (const CommandRow& row : COMMAND_TABLE) {
         if (row.controlId == controlId) {
-            // The lists repaint once for the whole command, not once per line it changes.
-            beginListBatch();
             row.action();
-            endListBatch();
+            showHeldLists();
             return;
         }
     }

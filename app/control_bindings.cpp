@@ -1,39 +1,35 @@
-// The list, field and panel operations of the roll-setup logic, over the real controls.
+// The list and field operations of the roll-setup logic, over the real controls. The panel
+// operation is the painter's own redrawPanel.
 #include "setups/ui_operations.h"
 
 #include "app/child_controls.h"
-#include "app/list_batch.h"
-#include "app/list_extent.h"
-#include "render/panel_painter.h"
+#include "app/list_updates.h"
 
-#include <windows.h>
+namespace {
+
+// Every change of a list's lines: the list is held from redrawing until the command ends.
+void changeList(int listId, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND list = controlWindow(listId);
+    holdListRedraw(list);
+    SendMessageA(list, message, wParam, lParam);
+}
+
+} // namespace
 
 void listClear(int listId) {
-    HWND list = controlWindow(listId);
-    quietListForBatch(list);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    fitListExtent(list);
+    changeList(listId, LB_RESETCONTENT, 0, 0);
 }
 
 void listAppend(int listId, const char* text) {
-    HWND list = controlWindow(listId);
-    quietListForBatch(list);
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    fitListExtent(list);
+    changeList(listId, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
 void listInsert(int listId, int index, const char* text) {
-    HWND list = controlWindow(listId);
-    quietListForBatch(list);
-    SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
-    fitListExtent(list);
+    changeList(listId, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
 }
 
 void listDelete(int listId, int index) {
-    HWND list = controlWindow(listId);
-    quietListForBatch(list);
-    SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    fitListExtent(list);
+    changeList(listId, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
 int listSelectedIndex(int listId) {
@@ -59,8 +55,4 @@ void fieldSetText(int fieldId, const char* text) {
     // An empty text goes as a null pointer, which clears the field.
     const char* sent = (text == nullptr || text[0] == '\0') ? nullptr : text;
     SendMessageA(controlWindow(fieldId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sent));
-}
-
-void repaintPanel() {
-    redrawPanel();
 }

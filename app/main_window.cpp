@@ -2,17 +2,10 @@
 
 #include "app/child_controls.h"
 #include "app/command_dispatch.h"
-#include "app/list_extent.h"
 #include "render/back_buffer.h"
-#include "setups/control_ids.h"
 #include "setups/roll_setup.h"
 
 namespace {
-
-// Notification codes that reach the command dispatcher: a button click and a list
-// double-click. Everything else (focus changes, a list's selection change) is ignored.
-constexpr WORD CODE_BUTTON_CLICKED = BN_CLICKED;    // 0
-constexpr WORD CODE_LIST_DOUBLE_CLICK = LBN_DBLCLK; // 2
 
 LRESULT onCreate(HWND window, const CREATESTRUCTA* creation) {
     HINSTANCE instance = creation->hInstance;
@@ -21,7 +14,6 @@ LRESULT onCreate(HWND window, const CREATESTRUCTA* creation) {
     gBackBuffer.create(window);
     layoutControls();
     setControlFontAndImage(instance);
-    prepareListMeasuring(controlWindow(ID_RESULTS_LIST), controlWindow(ID_SETUP_LIST));
     return 0;
 }
 
@@ -37,7 +29,8 @@ LRESULT onPaint(HWND window) {
 LRESULT onCommand(WPARAM wParam) {
     WORD code = HIWORD(wParam);
     int controlId = LOWORD(wParam);
-    if (code == CODE_BUTTON_CLICKED || code == CODE_LIST_DOUBLE_CLICK) {
+    // A list's selection change and focus changes are ignored.
+    if (code == BN_CLICKED || code == LBN_DBLCLK) {
         commandDispatch(controlId);
     } else if (code == EN_CHANGE) {
         onFieldChanged(controlId);

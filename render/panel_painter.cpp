@@ -10,14 +10,9 @@ namespace {
 
 HBITMAP gBackgroundImage;
 
-struct PanelLabel {
-    const char* text;
-    int x;
-    int y;
-};
+} // namespace
 
-// Top-left corners in client pixels, drawn in this order.
-const PanelLabel PANEL_LABELS[] = {
+const PanelLabel PANEL_LABELS[PANEL_LABEL_COUNT] = {
     {gNameLabel, 5, 10},
     {"Results:", 10, 65},
     {"Num Dice", 80, 85},
@@ -30,8 +25,6 @@ const PanelLabel PANEL_LABELS[] = {
     {"Please email me with any comments", 10, 400},
     {"tarvo-dice@example.org", 10, 420},
 };
-
-} // namespace
 
 void setBackgroundImage(HBITMAP image) {
     gBackgroundImage = image;

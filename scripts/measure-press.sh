@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # Measures the roll press under Wine, against the same 100 evaluations in the engine alone,
 # for two setups: 100 x 99999d2147483647 and 100 x 4d6 dropping the lowest.
-# - Through the running program: from a real click on the roll button to the last of the 100
-#   result lines in the list (tests/e2e/press_timer.cpp, from another process). Beyond the
-#   command this holds the input's way into the program (its loop sleeps 1 ms when idle) and
-#   the button's own handling of the click, together some 2 to 3 ms. The press draws the
-#   lists itself before it ends, so that is counted too.
-# - Inside the real main window: the command and the repaint it leaves, and the same roll
-#   command without the batching of the lists as the reference (tests/app/press_bench.cpp).
+# - Through the running program: from a real click on the roll button until the results list
+#   holds the 100 new lines and has drawn them (bench/press_timer.cpp, from another process).
+#   Beyond the command this holds the input's way into the program (its loop sleeps 1 ms when
+#   idle) and the button's own handling of the click.
+# - Inside the real main window: the command and the repaint it leaves for the message loop
+#   (bench/press_bench.cpp).
 #   scripts/measure-press.sh [PRESSES]      (default 10 presses per setup)
 # TARVO_APP=path/to/TarvoDice.exe measures another build of the program (the helpers are
 # always this tree's). TARVO_WINE_THEME=1 measures it with Wine's own theme switched on
@@ -17,14 +16,16 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 presses=${1:-10}
-build="$root/build/windows"
-(cd "$root" && cmake --preset windows >/dev/null &&
-    cmake --build --preset windows --target TarvoDice e2e_probe press_timer press_bench) >/dev/null || {
+# The Windows build with the benchmarks, beside the test build (as scripts/bench-wine.sh).
+build="$root/build/windows-bench"
+(cd "$root" && cmake --no-warn-unused-cli -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DTARVO_BENCHMARKS=ON >/dev/null &&
+    cmake --build "$build" --target TarvoDice e2e_probe press_timer press_bench) >/dev/null || {
     echo "measure-press: build failed" >&2
     exit 1
 }
 app=${TARVO_APP:-$build/app/TarvoDice.exe}
-timer="$build/tests/e2e/press_timer.exe"
+timer="$build/bench/press_timer.exe"
 # shellcheck source=SCRIPTDIR/drive-lib.sh
 . "$root/scripts/drive-lib.sh"
 session="$build/measure-session"
@@ -46,7 +47,7 @@ measure() {
 }
 
 bench() { # COUNT FACES DROP
-    TARVO_WINE_TIMEOUT=600 "$root/scripts/wine-exec" "$session" "$build/tests/app/press_bench.exe" \
+    TARVO_WINE_TIMEOUT=600 "$root/scripts/wine-exec" "$session" "$build/bench/press_bench.exe" \
         "$presses" "$1" "$2" "$3" | tr -d '\r'
     return "${PIPESTATUS[0]}"
 }

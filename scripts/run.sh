@@ -28,7 +28,7 @@ build() { # targets...
 run_on_display() {
     export WINEPREFIX="${XDG_CACHE_HOME:-$HOME/.cache}/tarvo-dice/wine"
     [ -f "$WINEPREFIX/system.reg" ] || echo "run: creating the Wine prefix $WINEPREFIX" >&2
-    wine_prefix_create
+    wine_prefix_create || return 1
     "$WINE64" "$app"
 }
 

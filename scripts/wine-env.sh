@@ -17,7 +17,8 @@ wine_session_load() { # session folder
 }
 
 # Creates $WINEPREFIX once; on every call, also for a prefix made by an older version of
-# this script, makes sure it has the fonts and the look below.
+# this script, makes sure it has the fonts and the look below, and fails, saying which,
+# when one of them did not take.
 wine_prefix_create() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
@@ -26,6 +27,7 @@ wine_prefix_create() {
     fi
     wine_prefix_fonts
     wine_prefix_look
+    wine_prefix_check
 }
 
 # This Wine does not find the fonts of the fonts-wine package by itself, so they are copied
@@ -56,8 +58,9 @@ wine_prefix_fonts() {
 # Wine's classic look instead of the theme a new prefix switches on ("Light"). Wine's theme
 # draws every part of a scroll bar from images, and each of those copies asks for the
 # display's colour depth, some 0.1 ms a time: a list's two bars cost about 8 ms a drawing
-# against 0.5 ms in the classic look, so the first press, which shows them, took 10 to 15 ms
-# longer, and every scroll redraws a bar too. The classic bars also match the window's
+# against 0.5 ms in the classic look; a press, which redraws the results list's frame, takes
+# 2 to 3 ms longer (the first, which shows the bars, 5 to 8 ms), and every scroll redraws a
+# bar too (bench/README.md). The classic bars also match the window's
 # bevelled buttons and sunken fields, which Wine does not theme for this program.
 # TARVO_WINE_THEME=1 keeps Wine's theme on, to measure or look at the program with it.
 wine_prefix_look() {
@@ -65,4 +68,34 @@ wine_prefix_look() {
     grep -qF "\"ThemeActive\"=\"$active\"" "$WINEPREFIX/user.reg" 2>/dev/null ||
         timeout 60 "$WINE64" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
             /v ThemeActive /d "$active" /f </dev/null >/dev/null 2>&1
+}
+
+# wine_prefix_value KEY NAME: the value's data as the prefix's registry holds it.
+wine_prefix_value() {
+    timeout 60 "$WINE64" reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$2 *REG_SZ *//p"
+}
+
+wine_prefix_check() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" replacement theme
+    if compgen -G "$fonts/cou*" >/dev/null; then
+        echo "wine-env: Wine's own Courier files are still in $fonts" >&2
+        return 1
+    fi
+    if [ -z "$(fc-list "$WINE_COURIER_REPLACEMENT" family 2>/dev/null)" ]; then
+        echo "wine-env: fontconfig has no $WINE_COURIER_REPLACEMENT (package fonts-liberation)" >&2
+        return 1
+    fi
+    replacement=$(wine_prefix_value 'HKCU\Software\Wine\Fonts\Replacements' Courier)
+    if [ "$replacement" != "$WINE_COURIER_REPLACEMENT" ]; then
+        echo "wine-env: $WINEPREFIX replaces Courier with '$replacement'," \
+            "not '$WINE_COURIER_REPLACEMENT'" >&2
+        return 1
+    fi
+    theme=$(wine_prefix_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' \
+        ThemeActive)
+    if [ "$theme" != "${TARVO_WINE_THEME:-0}" ]; then
+        echo "wine-env: $WINEPREFIX has ThemeActive '$theme', not '${TARVO_WINE_THEME:-0}'" >&2
+        return 1
+    fi
 }

@@ -39,5 +39,5 @@ void rollCommand() {
         formatTotal(total, line);
         listAppend(ID_RESULTS_LIST, line);
     }
-    repaintPanel();
+    redrawPanel();
 }

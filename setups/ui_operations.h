@@ -26,4 +26,4 @@ void fieldGetText(int fieldId, char* buffer);
 // An empty text clears the field.
 void fieldSetText(int fieldId, const char* text);
 
-void repaintPanel();
+void redrawPanel();

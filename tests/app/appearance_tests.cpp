@@ -2,7 +2,7 @@
 
 #include "setups/control_ids.h"
 
-#include <uxtheme.h>
+#include <string>
 
 namespace {
 
@@ -30,13 +30,6 @@ TEST_F(Appearance, setupsListDrawsInATrueTypeFixedPitchFaceOfTwelveBySixPixels) 
     EXPECT_EQ(metrics.tmPitchAndFamily & TMPF_FIXED_PITCH, 0);
     EXPECT_NEAR(metrics.tmAveCharWidth, 6, 1);
     EXPECT_NEAR(metrics.tmHeight, 12, 1);
-}
-
-// The Wine prefixes the project makes draw in Wine's classic look: under Wine's theme every
-// drawing of the lists' scroll bars costs some 8 ms.
-TEST_F(Appearance, wineDrawsTheScrollBarsInItsClassicLook) {
-    EXPECT_FALSE(IsThemeActive());
-    EXPECT_EQ(OpenThemeData(control(ID_RESULTS_LIST), L"Scrollbar"), nullptr);
 }
 
 TEST_F(Appearance, pointerOverThePanelIsTheStandardArrowWhateverItWasBefore) {

@@ -65,28 +65,8 @@ Pixels referenceBackground(int width, int height) {
     return pixels;
 }
 
-struct Label {
-    const char* text;
-    int x;
-    int y;
-};
-
-const Label LABELS[] = {
-    {"Name:", 5, 10},
-    {"Results:", 10, 65},
-    {"Num Dice", 80, 85},
-    {"Size", 180, 85},
-    {"Bonus", 90, 150},
-    {"+", 82, 168},
-    {"Num Rolls", 160, 150},
-    {"Drop", 262, 135},
-    {"Lowest", 257, 150},
-    {"Please email me with any comments", 10, 400},
-    {"tarvo-dice@example.org", 10, 420},
-};
-
 // Where a label's text lies, one pixel wider all round for the font's overhang.
-RECT labelBox(HDC surface, const Label& label) {
+RECT labelBox(HDC surface, const PanelLabel& label) {
     SIZE extent = {};
     GetTextExtentPoint32A(surface, label.text, static_cast<int>(strlen(label.text)), &extent);
     return RECT{label.x - 1, label.y - 1, label.x + extent.cx + 1, label.y + extent.cy + 1};
@@ -104,7 +84,7 @@ void expectTheBackgroundWithGreyLabels(const Pixels& painted, HDC fontDC, int to
                                        const char* what) {
     Pixels reference = referenceBackground(painted.width, painted.height);
     std::vector<RECT> boxes;
-    for (const Label& label : LABELS) {
+    for (const PanelLabel& label : PANEL_LABELS) {
         RECT box = labelBox(fontDC, label);
         boxes.push_back(box);
         if (box.top < top) {
@@ -211,7 +191,7 @@ TEST_F(Panel, repaintingAgainChangesNothingAndTheWindowShowsTheSurface) {
 }
 
 // Grey pixels of the label's ink that the window shows.
-int greyInWindow(HWND window, const Label& label) {
+int greyInWindow(HWND window, const PanelLabel& label) {
     HDC windowDC = GetDC(window);
     RECT box = labelBox(gBackBuffer.memoryDC, label);
     Pixels shown = capture(windowDC, box.right, box.bottom);
@@ -232,7 +212,7 @@ void CALLBACK closeWindow(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 TEST_F(Panel, theMainLoopPaintsThePanelWhileTheQueueIsIdle) {
-    const Label& contact = LABELS[9];
+    const PanelLabel& contact = PANEL_LABELS[9];
     HDC windowDC = GetDC(window);
     PatBlt(windowDC, 0, 0, gBackBuffer.clientRect.right, gBackBuffer.clientRect.bottom, BLACKNESS);
     ReleaseDC(window, windowDC);

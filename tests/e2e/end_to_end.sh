@@ -63,8 +63,7 @@ steps() {
     # The fields scroll: digit strings far wider than the fields are typed and kept whole,
     # and the largest roll gives 64-bit totals. A quarter of the largest total is more than
     # any shorter dice count or face count could reach.
-    # The press also draws the results list itself, and its frame only when the scroll bars
-    # changed. After a press that brings both bars (from short lines that need neither), one
+    # After a press that brings both scroll bars (from short lines that need neither), one
     # that takes one away (fewer lines than the list shows) and one that leaves them as they
     # were, the window looks as it does once the list is repainted whole.
     drive_type_field "$ID_NUM_DICE" 99999 && drive_type_field "$ID_SIZE" 2147483647 &&

@@ -146,6 +146,6 @@ void fieldSetText(int fieldId, const char* text) {
     gFakeUi.fieldDepth -= 1;
 }
 
-void repaintPanel() {
+void redrawPanel() {
     gFakeUi.repaintCount += 1;
 }

@@ -3,14 +3,15 @@
 //   press_timer PRESSES COUNT FACES DROP
 // It first puts COUNT, FACES, DROP, bonus 0 and roll count 100 into the fields (WM_SETTEXT,
 // which the program parses like typed text). Each press is a real mouse click (SendInput) on
-// the roll button; its time runs from the click until the results list holds 100 new lines.
-// The list answers another process only between the messages of its own thread, so that is
-// when the press has been handled, and the press draws the list before it ends. After each
-// press the same 100 evaluations are timed in the engine alone, in this process.
+// the roll button; its time runs from the click until the results list holds 100 new lines
+// and has drawn them. The list answers another process only between the messages of its own
+// thread, so that is when the press has been handled; the list has drawn itself once nothing
+// of it is left to paint. After each press the same 100 evaluations are timed in the engine
+// alone, in this process.
 // Exit code: 0 on success, 1 when the window is missing or a press did not finish.
+#include "bench/press_clock.h"
 #include "dice/random_source.h"
 #include "setups/control_ids.h"
-#include "tests/e2e/press_clock.h"
 
 #include <windows.h>
 
@@ -45,18 +46,23 @@ void click(POINT at) {
 }
 
 // Marks the line the press must replace, clicks, and waits until that line is there and
-// unmarked. A single question per look: the program answers only between its messages, so
-// a second question could find it gone idle and wait out its 1 ms sleep. Only that line is
-// marked: a marked line costs the list a WM_DELETEITEM when it goes. False when the press did
-// not finish in time.
+// unmarked, and then until the list has no part left to paint. A single question to the
+// program per look: it answers only between its messages, so a second question could find it
+// gone idle and wait out its 1 ms sleep (the update region is the window system's, not a
+// question). Only that line is marked: a marked line costs the list a WM_DELETEITEM when it
+// goes. False when the press did not finish in time.
 bool timePress(HWND list, POINT button, double* took) {
     const WPARAM watched = PRESS_ROLLS - 1;
     ask(list, LB_SETITEMDATA, watched, OLD_LINE_MARK); // fails harmlessly on a shorter list
     click(button);
     double start = nowMs();
+    bool replaced = false;
     for (;;) {
-        LRESULT mark = ask(list, LB_GETITEMDATA, watched);
-        if (mark != LB_ERR && mark != OLD_LINE_MARK) {
+        if (!replaced) {
+            LRESULT mark = ask(list, LB_GETITEMDATA, watched);
+            replaced = mark != LB_ERR && mark != OLD_LINE_MARK;
+        }
+        if (replaced && !GetUpdateRect(list, nullptr, FALSE)) {
             break;
         }
         if (nowMs() - start > PRESS_TIMEOUT_MS) {

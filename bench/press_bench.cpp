@@ -1,21 +1,16 @@
-// Timing run for scripts/measure-press.sh, not a test: the roll press inside the real main
-// window, split into the command itself and the repaint it leaves for the message loop, set
-// against the same 100 evaluations in the engine alone.
+// Timing run for scripts/measure-press.sh: the roll press inside the real main window, split
+// into the command itself and the repaint it leaves for the message loop, set against the
+// same 100 evaluations in the engine alone.
 //   press_bench PRESSES COUNT FACES DROP
 // Each press is the button's click notification, as the window procedure receives it, then
-// every message it left (the lists' repaints) is handled. The reference is the roll command
-// called directly, without the batching the dispatcher adds: each line then repaints its list
-// and scroll bars as it arrives.
+// every message it left (the lists' repaints) is handled.
 #include "app/child_controls.h"
-#include "app/list_extent.h"
 #include "app/startup.h"
+#include "bench/press_clock.h"
 #include "dice/random_source.h"
 #include "resources/resource_ids.h"
 #include "setups/control_ids.h"
-#include "setups/roll_command.h"
 #include "setups/ui_operations.h"
-#include "tests/app/gdi_text_width.h"
-#include "tests/e2e/press_clock.h"
 
 #include <windows.h>
 
@@ -62,25 +57,20 @@ double smallest(const std::vector<double>& values) {
 }
 
 void report(const char* what, const Figures& figures) {
-    std::printf("%-28s command %7.2f ms, repaint %6.2f ms, engine %7.2f ms, beyond the engine "
+    std::printf("%-6s command %7.2f ms, repaint %6.2f ms, engine %7.2f ms, beyond the engine "
                 "%7.2f ms median, %7.2f ms least (first press %.2f ms)\n",
                 what, median(figures.command), median(figures.repaint), median(figures.engine),
                 median(figures.beyond), smallest(figures.beyond), figures.beyond.front());
 }
 
-Figures measure(HWND window, int presses, bool batched, int32_t count, int32_t faces,
-                int32_t drop) {
+Figures measure(HWND window, int presses, int32_t count, int32_t faces, int32_t drop) {
     Figures figures;
     HWND button = controlWindow(ID_ROLL);
     for (int press = 0; press < presses; ++press) {
         settle();
         double start = nowMs();
-        if (batched) {
-            SendMessageA(window, WM_COMMAND, MAKEWPARAM(ID_ROLL, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(button));
-        } else {
-            rollCommand();
-        }
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(ID_ROLL, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
         double commanded = nowMs();
         pumpMessages();
         double repainted = nowMs();
@@ -91,47 +81,6 @@ Figures measure(HWND window, int presses, bool batched, int32_t count, int32_t f
         figures.beyond.push_back(repainted - start - engine);
     }
     return figures;
-}
-
-// The widest line of a list as the program measured it before it kept a table of character
-// widths: each line measured whole by GDI.
-int referenceWidestLine(HWND list, HDC dc) {
-    int widest = 0;
-    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-    char line[256];
-    for (int i = 0; i < count; ++i) {
-        if (SendMessageA(list, LB_GETTEXTLEN, i, 0) >= static_cast<LRESULT>(sizeof line)) {
-            continue;
-        }
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
-        widest = std::max(widest, gdiTextWidth(list, dc, line, lstrlenA(line)) + LIST_TEXT_MARGIN);
-    }
-    return widest;
-}
-
-// Fitting the results list's extent to the lines of the last press, against the reference.
-void reportExtentFit() {
-    constexpr int FITS = 200;
-    HWND list = controlWindow(ID_RESULTS_LIST);
-    HDC dc = CreateCompatibleDC(nullptr);
-    double start = nowMs();
-    for (int i = 0; i < FITS; ++i) {
-        fitListExtent(list);
-    }
-    double fitted = nowMs();
-    int widest = 0;
-    for (int i = 0; i < FITS; ++i) {
-        widest = referenceWidestLine(list, dc);
-    }
-    double measured = nowMs();
-    DeleteDC(dc);
-    double fit = (fitted - start) / FITS;
-    double reference = (measured - fitted) / FITS;
-    std::printf("extent of the %d result lines: fitted in %.3f ms, measured line by line in "
-                "%.3f ms (%.2fx); widest %d, extent %d\n",
-                static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)), fit, reference,
-                fit / std::max(0.001, reference), widest,
-                static_cast<int>(SendMessageA(list, LB_GETHORIZONTALEXTENT, 0, 0)));
 }
 
 double buttonDrawMs(HWND button) {
@@ -184,14 +133,8 @@ int main(int argc, char** argv) {
     fieldSetText(ID_NUM_ROLLS, "100");
     std::printf("=== in the window, %d presses of 100 x %sd%s drop %s\n", presses, argv[2], argv[3],
                 argv[4]);
-    Figures batched = measure(window, presses, true, count, faces, drop);
-    Figures reference = measure(window, presses, false, count, faces, drop);
-    report("press (batched lists)", batched);
-    report("reference (line by line)", reference);
-    reportExtentFit();
+    report("press", measure(window, presses, count, faces, drop));
     reportButtonDrawing();
-    std::printf("beyond the engine, reference / press: %.1fx (medians)\n",
-                median(reference.beyond) / std::max(0.01, median(batched.beyond)));
     DestroyWindow(window);
     return 0;
 }
