@@ -60,7 +60,8 @@ inline int32_t undrawnWords(RandomSource& source, int32_t atLeast = 1) {
     }
     return RANDOM_WORDS_END - source.next;
 }
-// `source` in the one-step form.
+// `source` in the one-step form; between calls of the engine, when at least 55 words precede
+// source.next.
 LagTable lagTable(const RandomSource& source);
 
 // The mask of a draw from `range` values (2 .. 2^32): the smallest power of two, at least 2,

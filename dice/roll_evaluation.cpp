@@ -10,22 +10,24 @@
 // which the rolls below find in linear time.
 namespace {
 
-// Static rather than automatic: 400 KB on the stack would take a large bite of the 1 MB
-// main-thread stack Windows gives by default. Only the UI thread rolls, and no die outlives
-// the call. Entry 0 holds the sum's start, 0; the dice follow it.
+// The dice a roll keeps to look at again. Static rather than automatic: 400 KB on the stack
+// would take a large bite of the 1 MB main-thread stack Windows gives by default. Only the UI
+// thread rolls, and no die outlives the call.
 int32_t work[WORK_CAPACITY];
 
-// Up to this many faces a roll that drops dice counts them by face, and so the dice in a
-// window of up to this many faces.
+// Up to this many faces a roll that drops dice counts them by face, and so does a window of
+// up to this many faces.
 constexpr int32_t COUNTED_FACES = 8;
 // This many dice or fewer are scanned for their lowest rather than sorted into bins.
 constexpr int32_t SCANNED_VALUES = 32;
 // A pass sorts values into at most 2^12 bins (16 KB of counts).
 constexpr int MAX_BIN_BITS = 12;
-// How far the first limits lie either side of where the lowest kept die is expected, in
-// standard deviations: four leave it outside about once in fifteen thousand rolls.
+// How far a window reaches either side of where the lowest kept die is expected, in standard
+// deviations: 2.5 leave it outside about one roll in 80, which is then drawn again; a wider
+// window holds more dice, which cost more than the rolls drawn again.
 constexpr double SPREAD = 2.5;
-// Values are added up without a branch in chunks of this many.
+// Values are tallied without a branch in chunks of this many, and a chunk that holds one to
+// be kept is looked at again.
 constexpr int32_t CHUNK = 16;
 
 // A batch of a roll's draws straight from the block, by the offset each gives: one output
@@ -305,8 +307,8 @@ bool rollAroundWindow(int32_t count, int32_t faces, int32_t drop, int64_t& total
         return false;
     }
     if (width > COUNTED_FACES) {
-        total = aboveSum + sumByBins(work, n, drop, static_cast<int32_t>(low + 1),
-                                     bitWidth(width - 1));
+        total =
+            aboveSum + sumByBins(work, n, drop, static_cast<int32_t>(low + 1), bitWidth(width - 1));
         return true;
     }
     total = aboveSum;
@@ -399,9 +401,8 @@ int64_t evaluateAnyRoll(int32_t count, int32_t faces, int32_t drop) {
         }
         gRandom = saved;
     }
-    int32_t* const dice = work + 1;
-    rollStored(dice, count, faces);
-    return sumByBins(dice, count, drop, 1, bitWidth(static_cast<uint32_t>(faces - 1)));
+    rollStored(work, count, faces);
+    return sumByBins(work, count, drop, 1, bitWidth(static_cast<uint32_t>(faces - 1)));
 }
 
 } // namespace
