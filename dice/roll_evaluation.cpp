@@ -350,25 +350,27 @@ constexpr AheadTable AHEAD_DRAWS_TAKEN = aheadTable();
 // draws vectorises: drawing one at a time ends on a mispredicted branch, as how many draws a
 // roll takes is random.
 bool rollAhead(int32_t count, int32_t faces, int32_t drop, int64_t& total) {
+    // Offsets and faces are below 2^24 + 1, so signed comparisons do; bit i stands for draw i.
+    constexpr int32_t DRAW_BITS[AHEAD_DRAWS] = {1, 2, 4, 8, 16, 32, 64, 128};
     const int32_t* const words = gRandom.words + gRandom.next;
-    const uint32_t mask = static_cast<uint32_t>(drawMask(static_cast<uint64_t>(faces)));
-    uint32_t offsets[AHEAD_DRAWS];
-    uint32_t keeps = 0;
+    const int32_t mask = static_cast<int32_t>(drawMask(static_cast<uint64_t>(faces)));
+    int32_t offsets[AHEAD_DRAWS];
+    int32_t keeps = 0;
     for (int32_t i = 0; i < AHEAD_DRAWS; ++i) {
-        offsets[i] = (static_cast<uint32_t>(words[i]) >> RANDOM_OUTPUT_SHIFT) & mask;
-        keeps |= (offsets[i] < static_cast<uint32_t>(faces) ? 1u : 0u) << i;
+        offsets[i] = (words[i] >> RANDOM_OUTPUT_SHIFT) & mask;
+        keeps |= offsets[i] < faces ? DRAW_BITS[i] : 0;
     }
     const int32_t draws = AHEAD_DRAWS_TAKEN.draws[count - 1][keeps];
     if (draws == 0) {
         return false;
     }
-    keeps &= (1u << draws) - 1;
+    keeps &= (1 << draws) - 1;
     // The kept offsets are the dice less one each; a draw not kept stands in as the mask, no
     // lower than any of them.
-    uint32_t sum = 0;
-    uint32_t lowest = mask;
+    int32_t sum = 0;
+    int32_t lowest = mask;
     for (int32_t i = 0; i < AHEAD_DRAWS; ++i) {
-        const uint32_t kept = 0 - ((keeps >> i) & 1);
+        const int32_t kept = -static_cast<int32_t>((keeps & DRAW_BITS[i]) != 0);
         sum += offsets[i] & kept;
         lowest = std::min(lowest, (offsets[i] & kept) | (mask & ~kept));
     }
