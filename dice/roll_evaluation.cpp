@@ -16,8 +16,11 @@ namespace {
 int32_t work[WORK_CAPACITY];
 
 // Up to this many faces a roll that drops dice counts them by face, and so does a window of
-// up to this many faces.
+// up to this many faces of a die of up to COUNTED_WINDOW_FACES: each face then holds enough
+// of the dice that storing them would look again at most chunks of draws, and each face
+// counted costs a pass over them.
 constexpr int32_t COUNTED_FACES = 8;
+constexpr int32_t COUNTED_WINDOW_FACES = 512;
 // This many dice or fewer are scanned for their lowest rather than sorted into bins.
 constexpr int32_t SCANNED_VALUES = 32;
 // A pass sorts values into at most 2^12 bins (16 KB of counts).
@@ -241,12 +244,10 @@ int64_t sumByBins(int32_t* values, int32_t n, int32_t drop, int32_t low, int wid
 // The total of a roll of count dice less its `drop` lowest, 0 < drop < count, into `total`,
 // when the lowest kept die lies in a window of offsets placed around where it is expected,
 // SPREAD standard deviations of its rank either side (the number of dice below a value is
-// binomial); false, when it does not.
-// The dice below the window are counted, those above it counted and added up, and those in
-// it counted by face when it spans few, or else stored in work[] to be sorted into bins.
-// Fast because all but the storing has no branch and vectorises (counting by comparison,
-// where counting into a table waits on the previous increment of the same face), and the
-// window is a small share of the dice.
+// binomial); false, when it does not. The dice below the window are counted, those above it
+// counted and added up, and those in it counted by face when it spans few, or else stored in
+// work[] for bins. Fast because only the storing branches, on chunks that hold a window die,
+// and the rest vectorises; storing every die and counting it into bins cannot.
 bool rollAroundWindow(int32_t count, int32_t faces, int32_t drop, int64_t& total) {
     const double share = static_cast<double>(drop) / count;
     const double ranks = SPREAD * std::sqrt(count * share * (1 - share)) + 1;
@@ -257,6 +258,7 @@ bool rollAroundWindow(int32_t count, int32_t faces, int32_t drop, int64_t& total
     const uint32_t low = offsetAtRank(drop - ranks);
     const uint32_t high = std::min(limit, offsetAtRank(drop + ranks + 1) + 1);
     const uint32_t width = high - low;
+    const bool counted = width <= COUNTED_FACES && faces <= COUNTED_WINDOW_FACES;
     int32_t below = 0;
     int64_t aboveSum = 0;
     int32_t shown[COUNTED_FACES] = {}; // by offset - low
@@ -278,14 +280,14 @@ bool rollAroundWindow(int32_t count, int32_t faces, int32_t drop, int64_t& total
         }
         below += batchBelow;
         aboveSum += static_cast<int64_t>(sum);
-        for (uint32_t face = 0; width <= COUNTED_FACES && face < width; ++face) {
+        for (uint32_t face = 0; counted && face < width; ++face) {
             int32_t times = 0;
             for (int32_t i = 0; i < n; ++i) {
                 times += offsets[i] == low + face ? 1 : 0;
             }
             shown[face] += times;
         }
-        for (int32_t begin = 0; width > COUNTED_FACES && begin < n; begin += CHUNK) {
+        for (int32_t begin = 0; !counted && begin < n; begin += CHUNK) {
             const int32_t end = std::min(n, begin + CHUNK);
             uint32_t inWindow = 0;
             for (int32_t i = begin; i < end; ++i) {
@@ -306,7 +308,7 @@ bool rollAroundWindow(int32_t count, int32_t faces, int32_t drop, int64_t& total
     if (drop < 0 || drop >= n) {
         return false;
     }
-    if (width > COUNTED_FACES) {
+    if (!counted) {
         total =
             aboveSum + sumByBins(work, n, drop, static_cast<int32_t>(low + 1), bitWidth(width - 1));
         return true;
