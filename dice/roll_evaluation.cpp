@@ -252,7 +252,8 @@ bool rollAroundWindow(int32_t count, int32_t faces, int32_t drop, int64_t& total
     const double share = static_cast<double>(drop) / count;
     const double ranks = SPREAD * std::sqrt(count * share * (1 - share)) + 1;
     auto offsetAtRank = [count, faces](double rank) {
-        return static_cast<uint32_t>(std::clamp(rank * faces / count, 0.0, double(faces)));
+        return static_cast<uint32_t>(
+            std::clamp(rank * faces / count, 0.0, static_cast<double>(faces)));
     };
     const uint32_t limit = static_cast<uint32_t>(faces);
     const uint32_t low = offsetAtRank(drop - ranks);
@@ -337,7 +338,7 @@ constexpr AheadTable aheadTable() {
         for (int32_t kept = 0; kept < (1 << AHEAD_DRAWS); ++kept) {
             for (int32_t draw = 0, found = 0; draw < AHEAD_DRAWS && found < count; ++draw) {
                 found += (kept >> draw) & 1;
-                table.draws[count - 1][kept] = found == count ? uint8_t(draw + 1) : 0;
+                table.draws[count - 1][kept] = found == count ? static_cast<uint8_t>(draw + 1) : 0;
             }
         }
     }
