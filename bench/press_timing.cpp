@@ -2,7 +2,7 @@
 // the one-step engine it replaced: the minimum and median wall time of several repetitions,
 // their ratio, and a checksum of the totals. Plain C++ with no benchmark library, so that the
 // Windows build can be timed too (under Wine) and its totals compared with the native ones.
-// Usage: press_timing [repetitions]
+// Usage: press_timing [repetitions [faces ...]]
 #include "bench/one_step_reference.h"
 #include "dice/random_source.h"
 #include "dice/roll_evaluation.h"
@@ -54,7 +54,13 @@ int main(int argc, char** argv) {
                 MAX_DICE, repetitions);
     std::printf("%-11s %-6s %20s %20s %9s  %-16s %s\n", "faces", "drop", "this (ms)",
                 "one-step (ms)", "this/one", "checksum", "same");
-    const int32_t pressFaces[] = {6, 99999, 1000000, INT32_MAX};
+    std::vector<int32_t> pressFaces = {6, 99999, 1000000, (1 << 24) + 1, INT32_MAX};
+    if (argc > 2) {
+        pressFaces.clear();
+        for (int arg = 2; arg < argc; ++arg) {
+            pressFaces.push_back(std::atoi(argv[arg]));
+        }
+    }
     const int32_t pressDrops[] = {0, MAX_DICE / 2};
     for (int32_t faces : pressFaces) {
         for (int32_t drop : pressDrops) {

@@ -109,7 +109,7 @@ void addCases() {
         });
     }
     // The largest roll command: 100 rolls of the most dice.
-    const int32_t pressFaces[] = {6, 99999, 1000000, INT32_MAX};
+    const int32_t pressFaces[] = {6, 99999, 1000000, (1 << 24) + 1, INT32_MAX};
     const int32_t pressDrops[] = {0, MAX_DICE / 2};
     for (int32_t faces : pressFaces) {
         for (int32_t drop : pressDrops) {

@@ -59,18 +59,7 @@ int32_t uniformInt(int32_t lo, int32_t hi) {
     if (range <= 1) {
         return lo;
     }
-    // The smallest power of two, at least 2, not below range, less one (range <= 2^32
-    // here): every bit below the highest set bit of range - 1 set too.
-    uint64_t mask = static_cast<uint64_t>(range) - 1;
-#if defined(__GNUC__)
-    // One instruction rather than a chain of twelve that the draw waits for; range - 1 > 0.
-    mask = ~uint64_t{0} >> __builtin_clzll(mask);
-#else
-    for (int shift = 1; shift <= 32; shift *= 2) {
-        mask |= mask >> shift;
-    }
-#endif
-
+    const uint64_t mask = drawMask(static_cast<uint64_t>(range));
     uint64_t r;
     if (range <= RANDOM_SINGLE_DRAW_RANGE) {
         do {

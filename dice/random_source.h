@@ -50,16 +50,29 @@ int32_t uniformInt(int32_t lo, int32_t hi);
 
 // Moves the last 55 words to the front and computes the block after them.
 void computeNextBlock(RandomSource& source);
-// The words not drawn yet, at least one; computes the next block when none are left.
-// Drawing n of them means advancing source.next by n.
-inline int32_t undrawnWords(RandomSource& source) {
-    if (source.next >= RANDOM_WORDS_END) {
+// The words not drawn yet, at least `atLeast` (1 or 2); computes the next block when fewer are
+// left, after the word left undrawn, if any. Drawing n of them means advancing source.next by n.
+inline int32_t undrawnWords(RandomSource& source, int32_t atLeast = 1) {
+    const int32_t left = RANDOM_WORDS_END - source.next;
+    if (left < atLeast) {
         computeNextBlock(source);
+        source.next -= left;
     }
     return RANDOM_WORDS_END - source.next;
 }
-// `source` in the one-step form.
+// `source` in the one-step form; between calls of the engine, when at least 55 words precede
+// source.next.
 LagTable lagTable(const RandomSource& source);
+
+// The mask of a draw from `range` values (2 .. 2^32): the smallest power of two, at least 2,
+// not below range, less one; every bit below the highest set bit of range - 1 is set too.
+inline uint64_t drawMask(uint64_t range) {
+    uint64_t mask = (range - 1) | 1;
+    for (int shift = 1; shift < 64; shift *= 2) {
+        mask |= mask >> shift;
+    }
+    return mask;
+}
 
 // One step; a value in 0 .. 2^24 - 1. Inline: the step itself is a load and an increment.
 inline int32_t nextRandom() {

@@ -1,19 +1,12 @@
 #include "dice/random_source.h"
+#include "tests/dice/same_state.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <ctime>
 
 namespace {
-
-// Same place in the stream: the same lag table and cursors in the one-step form.
-bool sameState(const RandomSource& source, const RandomSource& other) {
-    const LagTable a = lagTable(source);
-    const LagTable b = lagTable(other);
-    return a.j == b.j && a.k == b.k && std::equal(a.T, a.T + RANDOM_TABLE_LENGTH, b.T);
-}
 
 // Calls uniformInt(lo, hi) `calls` times and checks each result against a replay on the raw
 // outputs of the same generator state: `outputsPerDraw` outputs joined high to low, masked

@@ -1,5 +1,6 @@
 #include "dice/random_source.h"
 #include "dice/roll_evaluation.h"
+#include "tests/dice/same_state.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +10,6 @@
 #include <vector>
 
 namespace {
-
-// Same place in the stream: the same lag table and cursors in the one-step form.
-bool sameState(const RandomSource& source, const RandomSource& other) {
-    const LagTable a = lagTable(source);
-    const LagTable b = lagTable(other);
-    return a.j == b.j && a.k == b.k && std::equal(a.T, a.T + RANDOM_TABLE_LENGTH, b.T);
-}
 
 // The dice a roll will draw from the current generator state, which is left as it was.
 std::vector<int32_t> upcomingDice(int32_t count, int32_t faces) {

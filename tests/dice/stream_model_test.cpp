@@ -1,5 +1,4 @@
 #include "bench/one_step_reference.h"
-#include "dice/boundary_window.h"
 #include "dice/random_source.h"
 #include "dice/roll_evaluation.h"
 
@@ -27,9 +26,8 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
         2,    3,    6,     7,     20,      100,           1023,    1024,          1025,
         4096, 4097, 65536, 99999, 1 << 24, (1 << 24) + 1, 1 << 30, (1 << 30) + 1, INT32_MAX,
         0,    -6};
-    // Large rolls, three per seed, one for each way of finding the lowest dice: counting,
-    // windows of few and of many values, bins of single values, bins split again, bins
-    // finished by a scan, wide draws.
+    // Large rolls, three per seed, for each way of finding the lowest dice: counting, bins of
+    // single values, bins split again, bins finished by a scan, wide draws.
     struct Roll {
         int32_t count, faces, drop;
     };
@@ -94,44 +92,6 @@ TEST(StreamModel, InterleavedCallsMatchTheOneStepModel) {
             }
             ASSERT_TRUE(sameAsModel(model)) << seed << " step " << step;
             ASSERT_EQ(nextRandom(), oneStepNext(model)) << seed << " step " << step;
-        }
-    }
-}
-
-// A window too narrow to be sure of holding the highest dropped die: when it misses, the
-// generator is left where it was; when it holds it, the total is the model's. A work area
-// too small for the draws kept counts as a miss.
-TEST(StreamModel, ABoundaryWindowGivesTheModelsTotalOrDrawsNothing) {
-    std::vector<int32_t> work(static_cast<size_t>(MAX_DICE));
-    int misses = 0;
-    for (int64_t seed = 0; seed < 12; ++seed) {
-        // Few faces go by a window of faces, storing no die.
-        const int32_t faces = std::array<int32_t, 3>{99999, INT32_MAX, 20}[seed % 3];
-        seedRandomFromTime(seed);
-        OneStepSource model;
-        oneStepSeed(model, seed);
-        int64_t total = 0;
-        EXPECT_FALSE(rollAroundBoundary(work.data(), 2000, 20000, faces, 9000, 100.0, total));
-        const bool held =
-            faces == 20 ? rollAroundBoundaryFace(20000, faces, 9000, 0.0, total)
-                        : rollAroundBoundary(work.data(), MAX_DICE, 20000, faces, 9000, 0.0, total);
-        if (held) {
-            EXPECT_EQ(total, oneStepEvaluateRoll(model, 20000, faces, 9000)) << seed;
-        } else {
-            ++misses;
-        }
-        EXPECT_TRUE(sameAsModel(model)) << seed;
-    }
-    EXPECT_GT(misses, 0);
-    // Windows that reach the lowest or the highest face, the largest one included.
-    seedRandomFromTime(5);
-    OneStepSource model;
-    oneStepSeed(model, 5);
-    for (const int32_t faces : {20, 5000, INT32_MAX}) {
-        for (const int32_t drop : {1, WINDOW_DICE - 1}) {
-            EXPECT_EQ(evaluateRoll(WINDOW_DICE, faces, drop),
-                      oneStepEvaluateRoll(model, WINDOW_DICE, faces, drop))
-                << faces << " drop " << drop;
         }
     }
 }
