@@ -4,7 +4,7 @@
 #   install-deps.sh [extra packages...]
 set -euo pipefail
 packages=(
-    cmake ninja-build g++ clang-format shellcheck libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+    cmake ninja-build g++ clang-format shellcheck libgtest-dev libbenchmark-dev clang libclang-rt-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine64 fonts-wine fonts-liberation xvfb xdotool xclip x11-utils imagemagick
     "$@"

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Runs a command on another Debian release: in a minimal root made once with debootstrap
+# and entered with chroot, with a copy of this work tree at /src. Needs root.
+#   scripts/debian-root.sh SUITE COMMAND [ARGS...]     (for example: trixie scripts/test.sh)
+# The root lives in $TARVO_ROOTS/SUITE (default /var/cache/tarvo-dice/SUITE) and is kept, with
+# its packages and build trees, so a second run is warm. Whatever happens, the processes
+# left in the root are ended and its mounts undone before this script exits.
+set -euo pipefail
+suite=${1:?suite, e.g. trixie}
+shift
+[ $# -gt 0 ] || { echo "usage: debian-root.sh SUITE COMMAND [ARGS...]" >&2; exit 2; }
+src=$(cd "$(dirname "$0")/.." && pwd)
+root=${TARVO_ROOTS:-/var/cache/tarvo-dice}/$suite
+[ "$(id -u)" -eq 0 ] || { echo "debian-root: needs root (debootstrap, mount, chroot)" >&2; exit 2; }
+command -v debootstrap >/dev/null || "$src/scripts/install-deps.sh" debootstrap
+
+mounts=(proc dev dev/pts dev/shm)
+cleanup() {
+    local pid link m i
+    for pid in /proc/[0-9]*; do
+        link=$(readlink "$pid/root" 2>/dev/null) || continue
+        [ "$link" = "$root" ] && kill -9 "${pid#/proc/}" 2>/dev/null
+    done
+    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+        m="$root/${mounts[i]}"
+        mountpoint -q "$m" && { umount "$m" 2>/dev/null || umount -l "$m"; }
+    done
+    return 0
+}
+trap cleanup EXIT INT TERM
+
+if [ ! -f "$root/.made" ]; then
+    echo "debian-root: making a minimal $suite root in $root"
+    rm -rf "$root"
+    mkdir -p "$root"
+    debootstrap --variant=minbase "$suite" "$root" http://deb.debian.org/debian >"$root.log" 2>&1 ||
+        { tail -n 20 "$root.log" >&2; exit 1; }
+    # Packages installed in the root start no services.
+    printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
+    chmod +x "$root/usr/sbin/policy-rc.d"
+    touch "$root/.made"
+fi
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mount -t proc proc "$root/proc"
+mount --bind /dev "$root/dev"
+mount --bind /dev/pts "$root/dev/pts"
+mount -t tmpfs tmpfs "$root/dev/shm"
+
+# The work tree as it stands (tracked and new files, not ignored ones); build trees in the
+# root are kept.
+mkdir -p "$root/src"
+find "$root/src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+(cd "$src" && git ls-files -z --cached --others --exclude-standard |
+    tar --null -T - --ignore-failed-read -cf - 2>/dev/null) | tar -C "$root/src" -xf -
+chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
+    CI="${CI:-}" bash -c 'cd /src && exec "$@"' _ "$@"
