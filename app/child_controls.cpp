@@ -59,10 +59,7 @@ HBITMAP gRollButtonImage;
 
 HFONT setupListFont() {
     if (gSetupListFont == nullptr) {
-        LOGFONTA font = {};
-        font.lfHeight = 12;
-        font.lfWidth = 6;
-        lstrcpynA(font.lfFaceName, "Courier", LF_FACESIZE);
+        LOGFONTA font = setupListFontRequest();
         gSetupListFont = CreateFontIndirectA(&font);
     }
     return gSetupListFont;
@@ -80,6 +77,14 @@ HBITMAP rollButtonImage(HINSTANCE instance) {
 }
 
 } // namespace
+
+LOGFONTA setupListFontRequest() {
+    LOGFONTA font = {};
+    font.lfHeight = 12;
+    font.lfWidth = 6;
+    lstrcpynA(font.lfFaceName, "Courier", LF_FACESIZE);
+    return font;
+}
 
 void createControls(HWND mainWindow, HINSTANCE instance) {
     for (int i = 0; i < CONTROL_COUNT; ++i) {

@@ -15,6 +15,9 @@ struct ControlPlace {
 // Where each control sits, in client pixels; layoutControls applies the rows in this order.
 extern const ControlPlace LAYOUT_TABLE[CONTROL_COUNT];
 
+// The font the setups list asks for: 12 pixels high, 6 wide, face "Courier", every other
+// field 0.
+LOGFONTA setupListFontRequest();
 // Creates the twelve child controls of the main window, in their fixed order. A control
 // that fails to be created is simply absent.
 void createControls(HWND mainWindow, HINSTANCE instance);

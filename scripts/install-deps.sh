@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, only those missing.
-# fonts-liberation: the fixed-pitch face Wine draws the setups list in (scripts/wine-env.sh).
+# fonts-liberation, python3-fonttools: the Courier face made for the Wine prefixes (scripts/wine-env.sh).
 #   install-deps.sh [extra packages...]
 set -euo pipefail
 packages=(
     cmake ninja-build g++ clang-format shellcheck libgtest-dev libbenchmark-dev clang libclang-rt-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-    wine64 fonts-wine fonts-liberation xvfb xdotool xclip x11-utils imagemagick
+    wine64 fonts-wine fonts-liberation fontconfig python3-fonttools xvfb xdotool xclip x11-utils imagemagick
     "$@"
 )
 missing=()

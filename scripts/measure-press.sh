@@ -20,7 +20,7 @@ presses=${1:-10}
 build="$root/build/windows-bench"
 (cd "$root" && cmake --no-warn-unused-cli -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DTARVO_BENCHMARKS=ON >/dev/null &&
-    cmake --build "$build" --target TarvoDice e2e_probe press_timer press_bench) >/dev/null || {
+    cmake --build "$build" --target TarvoDice e2e_probe font_check press_timer press_bench) >/dev/null || {
     echo "measure-press: build failed" >&2
     exit 1
 }
@@ -29,6 +29,7 @@ timer="$build/bench/press_timer.exe"
 # shellcheck source=SCRIPTDIR/drive-lib.sh
 . "$root/scripts/drive-lib.sh"
 session="$build/measure-session"
+export TARVO_FONT_CHECK="$build/app/font_check.exe"
 log=$(mktemp /tmp/tarvo-measure.XXXXXX)
 trap 'drive_kill_app; "$root/scripts/wine-session" stop "$session"; rm -f "$log"' EXIT
 "$root/scripts/wine-session" start "$session" || exit 1

@@ -27,7 +27,6 @@ build() { # targets...
 # draws the frame.
 run_on_display() {
     export WINEPREFIX="${XDG_CACHE_HOME:-$HOME/.cache}/tarvo-dice/wine"
-    [ -f "$WINEPREFIX/system.reg" ] || echo "run: creating the Wine prefix $WINEPREFIX" >&2
     wine_prefix_create || return 1
     "$WINE64" "$app"
 }
@@ -60,10 +59,10 @@ run_headless() {
 app="$root/build/windows/app/TarvoDice.exe"
 probe="$root/build/windows/tests/e2e/probe.exe"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    build TarvoDice || exit 1
+    build TarvoDice font_check || exit 1
     run_on_display
 else
-    build TarvoDice e2e_probe || exit 1
+    build TarvoDice font_check e2e_probe || exit 1
     shot=${1:-$root/build/screenshot.png}
     case "$shot" in /*) ;; *) shot="$PWD/$shot" ;; esac
     run_headless "$shot"

@@ -8,6 +8,8 @@
 #include "setups/control_ids.h"
 #include "setups/ui_operations.h"
 
+#include <cstring>
+
 namespace {
 
 struct ExpectedControl {
@@ -147,10 +149,11 @@ TEST_F(MainWindow, setupsListUsesTwelvePixelCourierAndOtherControlsTheDefaultFon
     ASSERT_NE(font, nullptr);
     LOGFONTA description = {};
     ASSERT_NE(GetObjectA(font, sizeof description, &description), 0);
-    EXPECT_EQ(description.lfHeight, 12);
-    EXPECT_EQ(description.lfWidth, 6);
-    EXPECT_STREQ(description.lfFaceName, "Courier");
-    EXPECT_EQ(description.lfWeight, 0);
+    LOGFONTA asked = {}; // every other field 0
+    asked.lfHeight = 12;
+    asked.lfWidth = 6;
+    lstrcpynA(asked.lfFaceName, "Courier", LF_FACESIZE);
+    EXPECT_EQ(std::memcmp(&description, &asked, sizeof asked), 0) << description.lfFaceName;
 
     for (int id : {ID_RESULTS_LIST, ID_NAME, ID_SAVE_SETUP}) {
         EXPECT_EQ(SendMessageA(control(id), WM_GETFONT, 0, 0), 0) << id;
