@@ -23,6 +23,8 @@ int main() {
     std::printf("%s %ldx%ld pixels, design width %ld, %s pitch, %s\n", realised.face,
                 realised.metrics.tmHeight, realised.metrics.tmAveCharWidth, realised.designWidth,
                 (pitch & TMPF_FIXED_PITCH) ? "variable" : "fixed",
-                (pitch & TMPF_TRUETYPE) ? "truetype" : (pitch & TMPF_VECTOR) ? "vector" : "raster");
+                (pitch & TMPF_TRUETYPE) ? "truetype"
+                : (pitch & TMPF_VECTOR) ? "vector"
+                                        : "raster");
     return isLegibleFixedPitch(realised) ? 0 : 1;
 }
