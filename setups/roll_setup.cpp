@@ -3,7 +3,7 @@
 #include "setups/control_ids.h"
 #include "setups/ui_operations.h"
 
-#include <cstring>
+#include <cstdio>
 
 SetupTable gSetups;
 
@@ -26,8 +26,7 @@ void copySetup(RollSetup& to, const RollSetup& from) {
     if (&to == &from) {
         return; // copying a setup onto itself would overlap the name
     }
-    std::strncpy(to.name, from.name, NAME_CAPACITY - 1);
-    to.name[NAME_CAPACITY - 1] = '\0';
+    std::snprintf(to.name, sizeof to.name, "%s", from.name);
     to.numDice = from.numDice;
     to.size = from.size;
     to.bonus = from.bonus;
@@ -105,8 +104,7 @@ void onFieldChanged(int controlId) {
     text[FIELD_TEXT_MAX] = '\0';
 
     if (isName) {
-        std::strncpy(gSetups.entries[0].name, text, NAME_CAPACITY - 1);
-        gSetups.entries[0].name[NAME_CAPACITY - 1] = '\0';
+        std::snprintf(gSetups.entries[0].name, sizeof gSetups.entries[0].name, "%s", text);
         return;
     }
     if (isAllDigits(text)) {

@@ -34,6 +34,7 @@
 #include "tests/e2e/probe.h"
 
 #include <io.h>
+#include <share.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -230,7 +231,8 @@ int redirectOutput(const char* answerPath, int restore) {
         return -1;
     }
     int original = _dup(_fileno(stdout));
-    FILE* answer = std::fopen(answerPath, "wb");
+    // fopen's sharing mode: the Microsoft C runtime deprecates fopen itself.
+    FILE* answer = _fsopen(answerPath, "wb", _SH_DENYNO);
     if (answer != nullptr) {
         _dup2(_fileno(answer), _fileno(stdout));
         std::fclose(answer);
@@ -245,8 +247,9 @@ int serveCommand(const char* answerPath) {
     while (std::fgets(line, sizeof line, stdin) != nullptr) {
         char* args[MAX_ARGS];
         int count = 0;
-        for (char* word = std::strtok(line, " \t\r\n"); word != nullptr && count < MAX_ARGS;
-             word = std::strtok(nullptr, " \t\r\n")) {
+        char* rest = nullptr;
+        for (char* word = strtok_s(line, " \t\r\n", &rest); word != nullptr && count < MAX_ARGS;
+             word = strtok_s(nullptr, " \t\r\n", &rest)) {
             args[count++] = word;
         }
         if (count > 0) {

@@ -5,6 +5,7 @@
 #include "resources/resource_ids.h"
 
 #include <psapi.h>
+#include <share.h>
 #include <winternl.h>
 
 #include <cstdint>
@@ -214,7 +215,7 @@ int panelCommand(const char* exePath, const char* shotPath) {
     const int width = client.right;
     const int height = client.bottom;
     std::vector<unsigned char> shot(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
-    FILE* file = std::fopen(shotPath, "rb");
+    FILE* file = _fsopen(shotPath, "rb", _SH_DENYNO);
     size_t got = file != nullptr ? std::fread(shot.data(), 1, shot.size(), file) : 0;
     if (file != nullptr) {
         got = std::fgetc(file) == EOF ? got : 0; // a larger file is not this client area

@@ -4,6 +4,7 @@
 #include "tests/setups/setups_fixture.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -66,7 +67,7 @@ class SetupLibrary : public SetupsTest {
 using SetupLine = SetupLibrary;
 
 TEST_F(SetupLine, PadsTheNameAndShowsTheDiceAndBonus) {
-    std::strcpy(current().name, "Longsword");
+    std::snprintf(current().name, NAME_CAPACITY, "%s", "Longsword");
     current().numDice = 1;
     current().size = 8;
     current().bonus = 3;
@@ -87,9 +88,9 @@ TEST_F(SetupLine, ShowsNamesVerbatimAndUncut) {
     setup.numDice = 2;
     setup.size = 6;
     EXPECT_EQ(lineOf(setup), std::string(28, ' ') + "2d6");
-    std::strcpy(setup.name, "%s%n 100% %d");
+    std::snprintf(setup.name, NAME_CAPACITY, "%s", "%s%n 100% %d");
     EXPECT_EQ(lineOf(setup), "%s%n 100% %d" + std::string(14 + 2, ' ') + "2d6");
-    std::strcpy(setup.name, "An axe of exactly 27 chars!");
+    std::snprintf(setup.name, NAME_CAPACITY, "%s", "An axe of exactly 27 chars!");
     EXPECT_EQ(lineOf(setup), "An axe of exactly 27 chars!  2d6");
 }
 
