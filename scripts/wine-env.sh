@@ -22,7 +22,9 @@ wine_find() {
 WINE64=${WINE64:-$(wine_find /usr/lib/wine/wine64 wine64 wine)}
 WINESERVER=${WINESERVER:-$(wine_find /usr/lib/wine/wineserver64 /usr/lib/wine/wineserver wineserver)}
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine asks for no Mono or Gecko, and its menu builder writes no menu entries or file
+# associations into the user's home: these prefixes only run our own programs.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 
 wine_session_load() { # session folder
