@@ -52,5 +52,8 @@ mkdir -p "$root/src"
 find "$root/src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
 (cd "$src" && git ls-files -z --cached --others --exclude-standard |
     tar --null -T - --ignore-failed-read -cf - 2>/dev/null) | tar -C "$root/src" -xf -
+# In the background, so that a signal to this script runs the clean-up at once rather than
+# after the command.
 chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
-    CI="${CI:-}" bash -c 'cd /src && exec "$@"' _ "$@"
+    CI="${CI:-}" bash -c 'cd /src && exec "$@"' _ "$@" &
+wait $!
