@@ -19,5 +19,7 @@ done
 echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
+# A run that was stopped part-way through an install leaves dpkg to finish first.
+$sudo dpkg --configure -a
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
