@@ -16,10 +16,16 @@ command -v debootstrap >/dev/null || "$src/scripts/install-deps.sh" debootstrap
 
 mounts=(proc dev dev/pts dev/shm)
 cleanup() {
-    local pid link m i
-    for pid in /proc/[0-9]*; do
-        link=$(readlink "$pid/root" 2>/dev/null) || continue
-        [ "$link" = "$root" ] && kill -9 "${pid#/proc/}" 2>/dev/null
+    local pid link m i found
+    # Swept until none is left: Wine starts helpers while others are being ended.
+    for _ in {1..20}; do
+        found=0
+        for pid in /proc/[0-9]*; do
+            link=$(readlink "$pid/root" 2>/dev/null) || continue
+            [ "$link" = "$root" ] && kill -9 "${pid#/proc/}" 2>/dev/null && found=1
+        done
+        [ $found -eq 0 ] && break
+        sleep 0.1
     done
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
         m="$root/${mounts[i]}"

@@ -50,7 +50,15 @@ wine_prefix_init() {
     [ -f "$WINEPREFIX/system.reg" ] && return 0
     echo "wine-env: creating the Wine prefix $WINEPREFIX" >&2
     mkdir -p "$WINEPREFIX"
-    timeout 120 "$WINE64" wineboot -i </dev/null >/dev/null 2>&1
+    local log
+    log=$(mktemp)
+    if ! timeout 120 "$WINE64" wineboot -i </dev/null >"$log" 2>&1; then
+        echo "wine-env: wineboot could not make the prefix; it printed:" >&2
+        tail -n 5 "$log" >&2
+        rm -f "$log"
+        return 1
+    fi
+    rm -f "$log"
     timeout 60 "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
 }
 
