@@ -14,7 +14,10 @@ root=${TARVO_ROOTS:-/var/cache/tarvo-dice}/$suite
 [ "$(id -u)" -eq 0 ] || { echo "debian-root: needs root (debootstrap, mount, chroot)" >&2; exit 2; }
 command -v debootstrap >/dev/null || "$src/scripts/install-deps.sh" debootstrap
 
-mounts=(proc dev dev/pts dev/shm)
+# Downloaded packages are kept apart from the root and shared by every root of the suite.
+archives=${TARVO_APT_ARCHIVES:-/var/cache/tarvo-dice/apt}/$suite
+mounts=(proc dev dev/pts dev/shm var/cache/apt/archives)
+# shellcheck disable=SC2317 # run by the trap
 cleanup() {
     local pid link m i found
     # Swept until none is left: Wine starts helpers while others are being ended.
@@ -24,7 +27,7 @@ cleanup() {
             link=$(readlink "$pid/root" 2>/dev/null) || continue
             [ "$link" = "$root" ] && kill -9 "${pid#/proc/}" 2>/dev/null && found=1
         done
-        [ $found -eq 0 ] && break
+        [ "$found" -eq 0 ] && break
         sleep 0.1
     done
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
@@ -51,6 +54,8 @@ mount -t proc proc "$root/proc"
 mount --bind /dev "$root/dev"
 mount --bind /dev/pts "$root/dev/pts"
 mount -t tmpfs tmpfs "$root/dev/shm"
+mkdir -p "$archives"
+mount --bind "$archives" "$root/var/cache/apt/archives"
 
 # The work tree as it stands (tracked and new files, not ignored ones); build trees in the
 # root are kept.
@@ -58,8 +63,18 @@ mkdir -p "$root/src"
 find "$root/src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
 (cd "$src" && git ls-files -z --cached --others --exclude-standard |
     tar --null -T - --ignore-failed-read -cf - 2>/dev/null) | tar -C "$root/src" -xf -
+# TARVO_ROOT_IMPORT: files copied to /import in the root; TARVO_ROOT_EXPORT: a folder that
+# receives what the command leaves in /export.
+rm -rf "$root/import" "$root/export"
+mkdir -p "$root/import" "$root/export"
+for file in ${TARVO_ROOT_IMPORT:-}; do cp "$file" "$root/import/"; done
 # In the background, so that a signal to this script runs the clean-up at once rather than
 # after the command.
 chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
     CI="${CI:-}" bash -c 'cd /src && exec "$@"' _ "$@" &
-wait $!
+rc=0
+wait $! || rc=$?
+if [ -n "${TARVO_ROOT_EXPORT:-}" ]; then
+    mkdir -p "$TARVO_ROOT_EXPORT" && cp -r "$root/export/." "$TARVO_ROOT_EXPORT/"
+fi
+exit "$rc"

@@ -40,6 +40,8 @@ use() {
     local lines
     lines=$(drive_probe list "$ID_SETUP_LIST") || return 1
     [[ $lines == "$1 "*3d6+2 ]] || drive_fail "the setups list holds [$lines]" || return 1
+    # TARVO_SHOT_DIR: a screenshot of each start, to look at.
+    [ -z "${TARVO_SHOT_DIR:-}" ] || drive_screenshot "$TARVO_SHOT_DIR/$1.png" || return 1
     drive_close_app || return 1
     [ "$DRIVE_APP_RC" -eq 0 ] || drive_fail "exit code $DRIVE_APP_RC, expected 0"
 }
