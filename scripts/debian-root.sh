@@ -3,8 +3,10 @@
 # and entered with chroot, with a copy of this work tree at /src. Needs root.
 #   scripts/debian-root.sh SUITE COMMAND [ARGS...]     (for example: trixie scripts/test.sh)
 # The root lives in $TARVO_ROOTS/SUITE (default /var/cache/tarvo-dice/SUITE) and is kept, with
-# its packages and build trees, so a second run is warm. Whatever happens, the processes
-# left in the root are ended and its mounts undone before this script exits.
+# its packages and build trees, so a second run is warm; with TARVO_ROOT_FRESH=1 the command
+# runs in a throwaway layer over it instead (overlayfs), so the root stays as debootstrap
+# made it. Whatever happens, the processes left in the root are ended, its mounts undone and
+# the layer removed before this script exits.
 set -euo pipefail
 suite=${1:?suite, e.g. trixie}
 shift
@@ -34,8 +36,13 @@ cleanup() {
         m="$root/${mounts[i]}"
         mountpoint -q "$m" && { umount "$m" 2>/dev/null || umount -l "$m"; }
     done
+    if [ -n "$layer" ]; then
+        mountpoint -q "$root" && { umount "$root" 2>/dev/null || umount -l "$root"; }
+        rm -rf "$layer"
+    fi
     return 0
 }
+layer=
 trap cleanup EXIT INT TERM
 
 if [ ! -f "$root/.made" ]; then
@@ -48,6 +55,13 @@ if [ ! -f "$root/.made" ]; then
     printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
     chmod +x "$root/usr/sbin/policy-rc.d"
     touch "$root/.made"
+fi
+if [ -n "${TARVO_ROOT_FRESH:-}" ]; then
+    layer=$(mktemp -d "$root.layer.XXXXXX")
+    mkdir "$layer/upper" "$layer/work" "$layer/root"
+    mount -t overlay overlay -o "lowerdir=$root,upperdir=$layer/upper,workdir=$layer/work" \
+        "$layer/root"
+    root=$layer/root
 fi
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mount -t proc proc "$root/proc"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The .deb on fresh Debian 12 and 13 roots (scripts/debian-root.sh, kept apart from the
-# build roots in $TARVO_ROOTS/fresh): installed with apt, started by an ordinary user through
+# The .deb on fresh Debian 12 and 13 roots (scripts/debian-root.sh: roots as debootstrap
+# makes them, in $TARVO_ROOTS/fresh, each run in a throwaway layer): installed with apt, started by an ordinary user through
 # real input, removed (install_in_root.sh). Needs root. Screenshots of each start are kept in
 # BUILD_DIR/package-shots/SUITE.
 #   roots.sh BUILD_DIR [SUITE...]      (the Windows build tree; default: bookworm trixie)
@@ -21,7 +21,7 @@ for suite in "${suites[@]}"; do
     rm -rf "$shots"
     echo "=== the package on a fresh $suite root ==="
     start=$SECONDS rc=0
-    TARVO_ROOTS=${TARVO_ROOTS:-/var/cache/tarvo-dice}/fresh \
+    TARVO_ROOTS=${TARVO_ROOTS:-/var/cache/tarvo-dice}/fresh TARVO_ROOT_FRESH=1 \
         TARVO_ROOT_IMPORT="$deb $build/tests/e2e/probe.exe" TARVO_ROOT_EXPORT="$shots" \
         "$src/scripts/debian-root.sh" "$suite" tests/package/install_in_root.sh \
         "/import/${deb##*/}" /import/probe.exe /export || rc=$?
