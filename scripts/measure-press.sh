@@ -29,7 +29,7 @@ timer="$build/bench/press_timer.exe"
 # shellcheck source=SCRIPTDIR/drive-lib.sh
 . "$root/scripts/drive-lib.sh"
 session="$build/measure-session"
-export TARVO_FONT_CHECK="$build/app/font_check.exe"
+export TARVO_FONT_CHECK="$build/scripts/font_check/font_check.exe"
 log=$(mktemp /tmp/tarvo-measure.XXXXXX)
 trap 'drive_kill_app; "$root/scripts/wine-session" stop "$session"; rm -f "$log"' EXIT
 "$root/scripts/wine-session" start "$session" || exit 1

@@ -128,7 +128,7 @@ wine_prefix_value() {
 # Asks Wine itself what the setups list's font request realises to (font_check.exe, built
 # from the program's own request), instead of trusting the settings above to have taken.
 # Needs the X display the prefix will be used on.
-TARVO_FONT_CHECK=${TARVO_FONT_CHECK:-$WINE_ENV_DIR/../build/windows/app/font_check.exe}
+TARVO_FONT_CHECK=${TARVO_FONT_CHECK:-$WINE_ENV_DIR/../build/windows/scripts/font_check/font_check.exe}
 
 wine_prefix_font_check() {
     local realised status=0

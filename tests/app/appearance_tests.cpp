@@ -1,6 +1,6 @@
 #include "window_harness.h"
 
-#include "app/realised_font.h"
+#include "scripts/font_check/realised_font.h"
 #include "setups/control_ids.h"
 
 #include <ios>

@@ -39,7 +39,9 @@ png_size() { # width and height from the PNG header
 while read -r path; do
     case $path in
     usr/bin/*) [ -x "$root/$path" ] ;;
-    usr/lib/tarvo-dice/*.exe) cmp -s "$root/$path" "$build/app/${path##*/}" ;;
+    usr/lib/tarvo-dice/TarvoDice.exe) cmp -s "$root/$path" "$build/app/TarvoDice.exe" ;;
+    usr/lib/tarvo-dice/font_check.exe)
+        cmp -s "$root/$path" "$build/scripts/font_check/font_check.exe" ;;
     usr/share/tarvo-dice/*) cmp -s "$root/$path" "$src/scripts/${path##*/}" ;;
     usr/share/icons/hicolor/*/apps/*.png) [[ $path == */$(png_size "$root/$path")/apps/* ]] ;;
     usr/share/applications/*.desktop) desktop-file-validate "$root/$path" ;;

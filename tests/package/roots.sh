@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The .deb on fresh Debian 12 and 13 roots (scripts/debian-root.sh: roots as debootstrap
-# makes them, in $TARVO_ROOTS/fresh, each run in a throwaway layer): installed with apt, started by an ordinary user through
-# real input, removed (install_in_root.sh). Needs root. Screenshots of each start are kept in
-# BUILD_DIR/package-shots/SUITE.
+# makes them, in $TARVO_ROOTS/fresh, each run in a throwaway layer): installed with apt,
+# started by an ordinary user through real input, removed (install_in_root.sh). Needs root.
+# Screenshots of each start are kept in BUILD_DIR/package-shots/SUITE.
 #   roots.sh BUILD_DIR [SUITE...]      (the Windows build tree; default: bookworm trixie)
 set -uo pipefail
 src=$(cd "$(dirname "$0")/../.." && pwd)

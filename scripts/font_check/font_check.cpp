@@ -4,7 +4,7 @@
 //                 truetype|raster|vector"; exit code 0 when that is legible (fixed pitch,
 //                 not squeezed below its design width), 1 when not
 #include "app/child_controls.h"
-#include "app/realised_font.h"
+#include "scripts/font_check/realised_font.h"
 
 #include <cstdio>
 

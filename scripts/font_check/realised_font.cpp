@@ -1,4 +1,4 @@
-#include "app/realised_font.h"
+#include "scripts/font_check/realised_font.h"
 
 namespace {
 
